@@ -1,0 +1,90 @@
+// The entry list, its column captions and the status bar.
+#include <algorithm>
+#include <vector>
+
+#include "app/list_rows.h"
+#include "app/main_window.h"
+#include "app/menu_items.h"
+#include "app/options.h"
+#include "archive/img_archive.h"
+
+namespace vandrel {
+namespace {
+
+constexpr int kListLeft = 8;
+constexpr int kListTop = 19;
+constexpr int kOffsetColumn = 175;
+constexpr int kSizeColumn = 250;
+
+std::wstring FilesCount() { return std::to_wstring(IMGArchive.FileCount) + L" files"; }
+
+}  // namespace
+
+void TfmMain::Status(const std::wstring& message) { p_.statusBar.SetText(0, message); }
+
+void TfmMain::Working(bool busy) {
+  p_.list.SetEnabled(!busy);
+  for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) p_.menus.SetEnabled(item, !busy);
+  p_.window.SetCursor(busy ? Cursor::Hourglass : Cursor::Default);
+}
+
+void TfmMain::UpdateDisplay() {
+  int caret = p_.list.Caret();
+  p_.list.Clear();
+  p_.statusBar.SetText(1, FilesCount());
+
+  const auto& files = IMGArchive.Files;
+  std::vector<int> order(files.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  if (Options.SortType == kSortByName) {
+    // The index in each key breaks ties, compared as text: 10 before 9.
+    std::vector<std::wstring> keys(files.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+      keys[i] = NameText(files[i]) + L"%" + std::to_wstring(i);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return p_.system.Collate(keys[a], keys[b]) < 0; });
+  }
+
+  std::vector<std::wstring> rows;
+  rows.reserve(order.size());
+  for (int index : order) rows.push_back(RowText(index, files[index]));
+  p_.list.AddRows(rows);
+
+  if (caret < p_.list.Count()) {
+    p_.list.SetSelected(caret, true);
+    p_.list.SetCaret(caret);
+  }
+}
+
+void TfmMain::lbDisplayDrawItem(ICanvas& canvas, int row, const Rect& rect) {
+  RowColumns columns = SplitRow(p_.list.Row(row));
+  canvas.FillRect(rect);
+  canvas.SetBold(true);
+  canvas.TextOut(rect.left + 1, rect.top + 1, columns.name);
+  canvas.SetBold(false);
+  canvas.TextOut(rect.left + kOffsetColumn, rect.top + 1, columns.offset);
+  canvas.TextOut(rect.left + kSizeColumn, rect.top + 1, columns.size);
+}
+
+void TfmMain::FormPaint(ICanvas& canvas) {
+  canvas.SetBold(true);
+  canvas.SetTransparent(true);
+  constexpr int kCaptionTop = 3;
+  canvas.TextOut(kListLeft + 2, kCaptionTop, L"Имя файла");
+  canvas.TextOut(kListLeft + 2 + kOffsetColumn, kCaptionTop, L"Оффсет");
+  canvas.TextOut(kListLeft + 2 + kSizeColumn, kCaptionTop, L"КВт.");
+}
+
+void TfmMain::FormResize() {
+  int height = p_.window.ClientHeight() - p_.statusBar.Height() - 25;
+  int width = p_.window.ClientWidth() - 2 * kListLeft;
+  p_.window.SetListBounds(kListLeft, kListTop, width, height);
+  p_.statusBar.SetPanelWidth(0, p_.window.OuterWidth() - 125);
+}
+
+void TfmMain::lbDisplayClick() {
+  p_.statusBar.SetText(1, std::to_wstring(IMGArchive.FileCount) + L" files (" +
+                              std::to_wstring(p_.list.SelectedCount()) + L")");
+}
+
+}  // namespace vandrel

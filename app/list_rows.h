@@ -1,0 +1,21 @@
+#pragma once
+// The text of one list row: index "%" name "?" offset in hex "/" size in kb " kb". The index
+// maps the row back to its entry whatever the order; the drawing takes the rest apart.
+#include <string>
+
+#include "archive/img_format.h"
+
+namespace vandrel {
+
+std::wstring RowText(int index, const TIMGFileEntry& entry);
+// The byte offset as the row shows it: 8 hex digits, more only at or above 4 GiB.
+std::wstring OffsetHex(int32_t offset);
+
+struct RowColumns {
+  std::wstring name, offset, size;
+};
+// Splits a row text into its drawn columns. The offset and size never hold "?" or "/", so
+// taking them from the right keeps names holding those characters whole.
+RowColumns SplitRow(const std::wstring& rowText);
+
+}  // namespace vandrel

@@ -1,0 +1,89 @@
+#pragma once
+// The main window. Its methods live in the files of the subsystem they serve: app/ (start-up,
+// list, menus, find and sort), archive/ (opening and closing), ops/ (the editing commands),
+// settings/ (association and the auxiliary windows).
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vandrel {
+
+class TfmMain {
+ public:
+  explicit TfmMain(Platform& platform) : p_(platform) {}
+  TfmMain(const TfmMain&) = delete;
+  TfmMain& operator=(const TfmMain&) = delete;
+
+  Platform& platform() { return p_; }
+
+  // Start-up and exit.
+  void FormCreate(const std::vector<std::wstring>& arguments);
+  void FormDestroy();
+
+  // The application's top-level handler: runs an event handler and shows what it raises.
+  void Guarded(const std::function<void()>& handler);
+  void ShowException(const std::exception& error);
+
+  // The entry list and the status bar.
+  void Status(const std::wstring& message);
+  void Working(bool busy);
+  void UpdateDisplay();
+  void lbDisplayDrawItem(ICanvas& canvas, int row, const Rect& rect);
+  void FormPaint(ICanvas& canvas);
+  void FormResize();
+  void lbDisplayClick();
+
+  // Menus and command dispatch; tags as the menu tables give them.
+  void miFileClick();
+  void miEditClick();
+  void miCommandsClick();
+  void miToolsClick();
+  void CommandSelect(int tag);
+  void miSelectAllClick();
+  void miOpenClick();
+  void miCloseClick();
+  void miExitClick();
+
+  // Find and sort.
+  void SortClick(int tag);
+  void Find(int tag);
+  void DlgFindShow();
+  void DlgFindClose();
+  void DlgFind(const std::wstring& text);
+  void DoFind(bool next, const std::wstring& text);
+
+  // Opening and closing the archive, and the helpers every command shares.
+  void DoOpenArchive(const std::wstring& path);
+  void OpenArchive();
+  void CloseArchive();
+  int GetFileIndex(int row);
+  int32_t GetFileSizeByName(const std::wstring& path);
+  void ShowError(const std::wstring& message);
+
+  // The editing commands and their per-layout workers.
+  void ExtractFiles();
+  void DoExtractFile(int index, const std::wstring& folder);
+  void AddFiles();
+  void DoAddFile(const std::wstring& fileName);
+  void DoAddFileV2(const std::wstring& fileName);
+  void ReplaceFile();
+  void DoReplaceFile(int index, const std::wstring& fileName);
+  void DoReplaceFileV2(int index, const std::wstring& fileName);
+  void DeleteFiles();
+  void RenameFile();
+  void RebuildArchive();
+
+  // The shell association and the auxiliary windows.
+  void MakeAssoc();
+  void miOptionsClick();
+  void miAboutClick();
+  void miDoHelpClick();
+
+ private:
+  Platform& p_;
+};
+
+}  // namespace vandrel

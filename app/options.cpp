@@ -1,0 +1,7 @@
+#include "app/options.h"
+
+namespace vandrel {
+
+TOptions Options;
+
+}  // namespace vandrel

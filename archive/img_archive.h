@@ -1,0 +1,28 @@
+#pragma once
+// The open archive: one global record, alive for the whole run.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/img_format.h"
+
+namespace vandrel {
+
+struct TIMGArchive {
+  bool bLoaded = false;  // set only once the whole directory has been read
+  int32_t FileCount = 0;
+  bool bVersion2 = false;
+  std::vector<TIMGFileEntry> Files;  // directory order, each record as stored
+  std::wstring IMGFile;
+  std::wstring DIRFile;  // empty for version 2
+};
+
+extern TIMGArchive IMGArchive;
+
+// Text between the first `first` and the following `second` (see the row text of the list).
+std::wstring ExtractBetween(const std::wstring& text, const std::wstring& first,
+                            const std::wstring& second);
+// Text after the first `delimiter`.
+std::wstring ExtractAfter(const std::wstring& text, const std::wstring& delimiter);
+
+}  // namespace vandrel

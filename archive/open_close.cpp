@@ -1,0 +1,124 @@
+// Opening and closing the archive, and the small helpers the main window shares.
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/options.h"
+#include "app/texts.h"
+#include "archive/errors.h"
+#include "archive/img_archive.h"
+#include "platform/paths.h"
+
+namespace vandrel {
+namespace {
+
+constexpr wchar_t kClosedCaption[] = L"Vandrel Русская версия     ";
+constexpr wchar_t kClosedStatus[] = L"Архив закрыт   ";
+constexpr wchar_t kLoadedV1[] = L"Архив вер.1загружен.     ";
+constexpr wchar_t kLoadedV2[] = L"Архив вер.2 загружен.    ";
+constexpr wchar_t kDirMissing[] = L"Unable to find DIR file!\n\n[";
+
+std::vector<TIMGFileEntry> ReadEntries(IFile& file, int32_t count) {
+  std::vector<unsigned char> bytes(static_cast<size_t>(count) * kEntrySize);
+  file.Read(bytes.data(), bytes.size());
+  std::vector<TIMGFileEntry> entries(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) entries[i] = DecodeEntry(&bytes[i * kEntrySize]);
+  return entries;
+}
+
+// A damaged count must not make us reserve memory for a directory the file cannot hold.
+void CheckDirectoryFits(IFile& file, int32_t count) {
+  if (count < 0) throw RangeError();
+  if (kHeaderSize + count * kEntrySize > file.Length()) throw InOutError(kErrReadBeyondEnd);
+}
+
+}  // namespace
+
+void TfmMain::DoOpenArchive(const std::wstring& path) {
+  Working(true);
+  CloseArchive();
+  IMGArchive.IMGFile = path;
+
+  auto img = p_.files.Open(path, FileMode::ReadOnly);
+  unsigned char head[kHeaderSize];
+  img->Read(head, sizeof head);
+  TIMGHeader header = DecodeHeader(head);
+
+  const wchar_t* loaded;
+  if (IsVersion2(header)) {
+    IMGArchive.bVersion2 = true;
+    CheckDirectoryFits(*img, header.FileCount);
+    IMGArchive.FileCount = header.FileCount;
+    IMGArchive.Files = ReadEntries(*img, header.FileCount);
+    img->Close();
+    loaded = kLoadedV2;
+  } else {
+    IMGArchive.bVersion2 = false;
+    img->Close();
+    IMGArchive.DIRFile = DirPathFor(path);
+    if (!p_.files.FileExists(IMGArchive.DIRFile)) {
+      ShowError(kDirMissing + IMGArchive.DIRFile + L"]");
+      Working(false);
+      return;
+    }
+    auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
+    int32_t count = static_cast<int32_t>(dir->Length() / kEntrySize);
+    IMGArchive.FileCount = count;
+    IMGArchive.Files = ReadEntries(*dir, count);
+    dir->Close();
+    loaded = kLoadedV1;
+  }
+  IMGArchive.bLoaded = true;
+  UpdateDisplay();
+  p_.window.SetCaption(text::kOpenCaptionPrefix + paths::FileName(path) + L" - " +
+                       text::kMakerDomain);
+  Status(loaded);
+  Working(false);
+}
+
+void TfmMain::OpenArchive() {
+  OpenFileRequest request;
+  request.title = L"Open...";
+  request.filters = {{L"GTA IMG Archive (*.img)", L"*.img"}};
+  request.initialDir = Options.LastOpenDir;
+  auto chosen = p_.dialogs.OpenFile(request);
+  if (!chosen || chosen->empty()) return;
+  Options.LastOpenDir = paths::Folder(chosen->front());
+  DoOpenArchive(chosen->front());
+}
+
+void TfmMain::CloseArchive() {
+  IMGArchive.bLoaded = false;
+  IMGArchive.IMGFile.clear();
+  IMGArchive.DIRFile.clear();
+  IMGArchive.FileCount = 0;
+  IMGArchive.Files.clear();
+  p_.list.Clear();
+  p_.window.SetCaption(kClosedCaption);
+  Status(kClosedStatus);
+  p_.statusBar.SetText(1, L"");
+}
+
+int TfmMain::GetFileIndex(int row) {
+  std::wstring text = p_.list.Row(row);
+  std::wstring number = text.substr(0, text.find(L'%'));
+  size_t digits = number.size() > 0 && (number[0] == L'-' || number[0] == L'+') ? 1 : 0;
+  if (digits == number.size() || number.size() > 11) throw ConvertError(number);
+  for (size_t i = digits; i < number.size(); ++i)
+    if (number[i] < L'0' || number[i] > L'9') throw ConvertError(number);
+  long long value = std::stoll(number);
+  if (value < INT32_MIN || value > INT32_MAX) throw ConvertError(number);
+  return static_cast<int>(value);
+}
+
+int32_t TfmMain::GetFileSizeByName(const std::wstring& path) {
+  auto size = p_.files.FindSize(path);
+  return size ? static_cast<int32_t>(static_cast<uint32_t>(*size)) : -1;
+}
+
+void TfmMain::ShowError(const std::wstring& message) {
+  p_.dialogs.MessageBox(MessageKind::Error, text::kErrorCaption, message);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,7 @@
+function(vandrel_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /utf-8)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wdeprecated-copy-dtor)
+  endif()
+endfunction()

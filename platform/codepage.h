@@ -1,0 +1,12 @@
+#pragma once
+// Archive names are bytes of the system's ANSI code page; the program works with text.
+#include <string>
+#include <string_view>
+
+namespace vandrel::codepage {
+
+std::wstring ToText(std::string_view bytes);
+// Characters the code page cannot hold become '?'.
+std::string ToBytes(std::wstring_view text);
+
+}  // namespace vandrel::codepage

@@ -1,0 +1,56 @@
+#pragma once
+// The file layer: byte-addressed files whose every failure raises InOutError.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vandrel {
+
+enum class FileMode {
+  ReadOnly,   // must exist
+  ReadWrite,  // must exist; not truncated
+  Create,     // created, or truncated when it exists; read and write
+};
+
+class IFile {
+ public:
+  IFile() = default;
+  IFile(const IFile&) = delete;
+  IFile& operator=(const IFile&) = delete;
+  // A file not closed explicitly is closed here, silently: that is the error path.
+  virtual ~IFile() = default;
+
+  virtual void Seek(int64_t position) = 0;
+  virtual int64_t Position() = 0;
+  virtual int64_t Length() = 0;
+  // Reads up to `count` bytes and returns how many arrived (fewer only at the end of the file).
+  virtual size_t ReadSome(void* buffer, size_t count) = 0;
+  // Writes all `count` bytes; a short write is "Disk full".
+  virtual void Write(const void* buffer, size_t count) = 0;
+  virtual void Close() = 0;
+
+  // Exactly `count` bytes, or "Read beyond end of file".
+  void Read(void* buffer, size_t count);
+  void SeekToEnd() { Seek(Length()); }
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  virtual std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) = 0;
+  // True for an existing file; a folder does not count.
+  virtual bool FileExists(const std::wstring& path) = 0;
+  // Size of the first match of a directory search that accepts any attribute (folders too).
+  virtual std::optional<int64_t> FindSize(const std::wstring& path) = 0;
+  virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+  virtual bool Delete(const std::wstring& path) = 0;
+  // Full path of the running program file.
+  virtual std::wstring ProgramPath() = 0;
+};
+
+// The real file system of the platform this is built for.
+std::unique_ptr<IFileSystem> MakeNativeFileSystem();
+
+}  // namespace vandrel

@@ -1,0 +1,22 @@
+#pragma once
+// Everything the portable program reaches of the platform, handed to the main window.
+#include "platform/file.h"
+#include "platform/registry.h"
+#include "platform/ui.h"
+
+namespace vandrel {
+
+struct Platform {
+  IWindow& window;
+  IListBox& list;
+  IStatusBar& statusBar;
+  IMenus& menus;
+  IDialogs& dialogs;
+  ITimers& timers;
+  IShell& shell;
+  ISystem& system;
+  IRegistry& registry;
+  IFileSystem& files;
+};
+
+}  // namespace vandrel

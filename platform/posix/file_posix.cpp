@@ -1,0 +1,177 @@
+// POSIX half of the file layer. Backslashes in paths are taken as folder separators so that the
+// portable core, which builds Windows paths, runs unchanged here.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+#include "platform/errors.h"
+#include "platform/file.h"
+
+namespace vandrel {
+namespace {
+
+std::string NativePath(const std::wstring& path) {
+  std::string out = ToUtf8(path);
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+bool ParentMissing(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return false;
+  struct stat st;
+  return stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+int CodeFromErrno(int err, const std::string& path) {
+  switch (err) {
+    case ENOENT: return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ: return kErrInvalidFilename;
+    case EMFILE:
+    case ENFILE: return kErrTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY: return kErrAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return kErrDiskFull;
+    default: return err;
+  }
+}
+
+class PosixFile final : public IFile {
+ public:
+  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  void Seek(int64_t position) override {
+    if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) Fail(EINVAL);
+  }
+  int64_t Position() override {
+    off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+    if (pos < 0) Fail(errno);
+    return pos;
+  }
+  int64_t Length() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) Fail(errno);
+    return st.st_size;
+  }
+  size_t ReadSome(void* buffer, size_t count) override {
+    size_t done = 0;
+    while (done < count) {
+      ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        Fail(errno);
+      }
+      if (got == 0) break;
+      done += static_cast<size_t>(got);
+    }
+    return done;
+  }
+  void Write(const void* buffer, size_t count) override {
+    size_t done = 0;
+    while (done < count) {
+      ssize_t put = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        Fail(errno);
+      }
+      if (put == 0) throw InOutError(kErrDiskFull);
+      done += static_cast<size_t>(put);
+    }
+  }
+  void Close() override {
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail(errno);
+  }
+
+ private:
+  [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_)); }
+
+  int fd_;
+  std::string path_;
+};
+
+class PosixFileSystem final : public IFileSystem {
+ public:
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
+    std::string native = NativePath(path);
+    if (native.empty()) throw InOutError(kErrFileNotFound);
+    int flags = O_CLOEXEC;
+    switch (mode) {
+      case FileMode::ReadOnly: flags |= O_RDONLY; break;
+      case FileMode::ReadWrite: flags |= O_RDWR; break;
+      case FileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    // Like the read-only attribute on Windows, a file without write permission refuses writers,
+    // also for root.
+    struct stat existing;
+    if (mode != FileMode::ReadOnly && ::stat(native.c_str(), &existing) == 0 &&
+        S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0)
+      throw InOutError(kErrAccessDenied);
+    int fd = ::open(native.c_str(), flags, 0666);
+    if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      throw InOutError(kErrAccessDenied);
+    }
+    return std::make_unique<PosixFile>(fd, native);
+  }
+
+  bool FileExists(const std::wstring& path) override {
+    struct stat st;
+    return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  }
+
+  std::optional<int64_t> FindSize(const std::wstring& path) override {
+    struct stat st;
+    std::string native = NativePath(path);
+    if (native.empty() || ::stat(native.c_str(), &st) != 0) return std::nullopt;
+    return S_ISDIR(st.st_mode) ? 0 : static_cast<int64_t>(st.st_size);
+  }
+
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    std::string target = NativePath(to);
+    struct stat st;
+    // The system this mirrors never renames over an existing file.
+    if (::lstat(target.c_str(), &st) == 0) return false;
+    return ::rename(NativePath(from).c_str(), target.c_str()) == 0;
+  }
+
+  bool Delete(const std::wstring& path) override {
+    std::string native = NativePath(path);
+    struct stat st;
+    if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
+      return false;
+    return ::unlink(native.c_str()) == 0;
+  }
+
+  std::wstring ProgramPath() override {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? FromUtf8(std::string(buffer, static_cast<size_t>(n))) : std::wstring();
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IFileSystem> MakeNativeFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace vandrel

@@ -1,0 +1,161 @@
+#include "platform/scripted/scripted_ui.h"
+
+#include <algorithm>
+
+namespace vandrel::scripted {
+
+void List::Clear() {
+  rows_.clear();
+  selected_.clear();
+  caret_ = top_ = 0;
+}
+
+void List::AddRows(const std::vector<std::wstring>& rows) {
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
+  selected_.resize(rows_.size(), false);
+}
+
+void List::SetSelected(int row, bool selected) {
+  if (row >= 0 && row < Count()) selected_[static_cast<size_t>(row)] = selected;
+}
+
+int List::SelectedCount() const {
+  return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+}
+
+void List::UserSelect(const std::vector<int>& rows, int caret) {
+  std::fill(selected_.begin(), selected_.end(), false);
+  for (int row : rows) SetSelected(row, true);
+  caret_ = caret;
+}
+
+void StatusBar::SetText(int panel, const std::wstring& text) {
+  texts_[panel] = text;
+  if (panel == 0) {
+    history_.push_back(text);
+    journal_.push_back(L"status:" + text);
+  }
+}
+
+bool Menus::IsEnabled(int item) const {
+  auto at = enabled_.find(item);
+  return at == enabled_.end() || at->second;
+}
+
+bool Menus::IsChecked(int item) const {
+  auto at = checked_.find(item);
+  return at != checked_.end() && at->second;
+}
+
+void Window::SetCaption(const std::wstring& caption) {
+  caption_ = caption;
+  captions_.push_back(caption);
+}
+
+void Window::ProcessMessages() {
+  ++processed_;
+  if (onProcessMessages) onProcessMessages();
+}
+
+void Window::SetListBounds(int left, int top, int width, int height) {
+  listBounds = {left, top, width, height};
+}
+
+MessageResult Dialogs::MessageBox(MessageKind kind, const std::wstring& caption,
+                                  const std::wstring& text) {
+  messages_.push_back({kind, caption, text});
+  journal_.push_back(L"box:" + caption);
+  if (kind == MessageKind::Warning || kind == MessageKind::Error) return MessageResult::Ok;
+  if (questionAnswers.empty()) return MessageResult::No;
+  MessageResult answer = questionAnswers.front();
+  questionAnswers.pop_front();
+  return answer;
+}
+
+template <typename T>
+static std::optional<T> TakeAnswer(std::deque<std::optional<T>>& answers) {
+  if (answers.empty()) return std::nullopt;
+  auto answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::optional<std::vector<std::wstring>> Dialogs::OpenFile(const OpenFileRequest& request) {
+  openRequests_.push_back(request);
+  journal_.push_back(L"open-dialog:" + request.title);
+  return TakeAnswer(openFileAnswers);
+}
+
+std::optional<std::wstring> Dialogs::BrowseForFolder(const FolderRequest& request) {
+  folderRequests_.push_back(request);
+  journal_.push_back(L"folder-dialog:" + request.caption);
+  return TakeAnswer(folderAnswers);
+}
+
+std::optional<std::wstring> Dialogs::InputBox(const std::wstring& caption,
+                                              const std::wstring& prompt,
+                                              const std::wstring& text) {
+  inputRequests_.push_back({caption, prompt, text});
+  journal_.push_back(L"input:" + caption);
+  return TakeAnswer(inputAnswers);
+}
+
+void Dialogs::ShowFindDialog(const FindDialogRequest& request, FindDialogEvents events) {
+  findRequests_.push_back(request);
+  findEvents_ = std::move(events);
+  findOpen_ = true;
+  closeRequested_ = false;
+  if (findEvents_.onShow) findEvents_.onShow();
+}
+
+void Dialogs::PressFindNext(const std::wstring& text) {
+  if (!findOpen_) return;
+  if (findEvents_.onFind) findEvents_.onFind(text);
+  FinishPendingClose();
+}
+
+void Dialogs::CancelFind() {
+  if (!findOpen_) return;
+  closeRequested_ = true;
+  FinishPendingClose();
+}
+
+// A requested close takes effect once control is back in the message loop.
+void Dialogs::FinishPendingClose() {
+  if (!closeRequested_) return;
+  findOpen_ = closeRequested_ = false;
+  if (findEvents_.onClose) findEvents_.onClose();
+}
+
+void Timers::Start(int id, unsigned intervalMs, std::function<void()> onTick) {
+  running_[id] = {intervalMs, std::move(onTick)};
+}
+
+void Timers::Fire(int id) {
+  auto at = running_.find(id);
+  if (at == running_.end()) return;
+  auto onTick = at->second.onTick;  // the handler may stop its own timer
+  onTick();
+}
+
+namespace {
+
+wchar_t Fold(wchar_t c) {
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
+  if (c >= 0x0410 && c <= 0x042F) return static_cast<wchar_t>(c + 32);
+  if (c >= 0x0400 && c <= 0x040F) return static_cast<wchar_t>(c + 80);
+  return c;
+}
+
+}  // namespace
+
+int System::Collate(const std::wstring& a, const std::wstring& b) const {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    wchar_t x = Fold(a[i]), y = Fold(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace vandrel::scripted

@@ -1,0 +1,168 @@
+#pragma once
+// The seam between the portable program and the window system. The real implementation
+// translates to Win32; the scripted one records and answers for the native tests.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+class IListBox {
+ public:
+  virtual ~IListBox() = default;
+  virtual void Clear() = 0;
+  virtual void AddRows(const std::vector<std::wstring>& rows) = 0;
+  virtual int Count() const = 0;
+  virtual std::wstring Row(int row) const = 0;
+  virtual bool IsSelected(int row) const = 0;
+  // Sets one row's selection without touching the others; sends no click notification.
+  virtual void SetSelected(int row, bool selected) = 0;
+  virtual int SelectedCount() const = 0;
+  // The row holding the focus rectangle; 0 for an empty list.
+  virtual int Caret() const = 0;
+  // Moves the focus rectangle and scrolls the row into view.
+  virtual void SetCaret(int row) = 0;
+  virtual int TopIndex() const = 0;
+  virtual void SetTopIndex(int row) = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+};
+
+class IStatusBar {
+ public:
+  virtual ~IStatusBar() = default;
+  virtual void SetText(int panel, const std::wstring& text) = 0;
+  virtual std::wstring Text(int panel) const = 0;
+  virtual void SetPanelWidth(int panel, int width) = 0;
+  virtual int Height() const = 0;
+};
+
+// Menu items are named by the program's own numbers; the platform only stores their state.
+class IMenus {
+ public:
+  virtual ~IMenus() = default;
+  virtual void SetEnabled(int item, bool enabled) = 0;
+  virtual bool IsEnabled(int item) const = 0;
+  virtual void SetChecked(int item, bool checked) = 0;
+  virtual bool IsChecked(int item) const = 0;
+};
+
+struct Rect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+enum class TextColour { Normal, Highlight };
+
+// A drawing surface with the window's (or list's) font; colours follow the row state.
+class ICanvas {
+ public:
+  virtual ~ICanvas() = default;
+  virtual void FillRect(const Rect& rect) = 0;
+  virtual void SetBold(bool bold) = 0;
+  virtual void SetTransparent(bool transparent) = 0;
+  virtual void TextOut(int x, int y, const std::wstring& text) = 0;
+};
+
+enum class Cursor { Default, Hourglass };
+
+class IWindow {
+ public:
+  virtual ~IWindow() = default;
+  virtual void SetCaption(const std::wstring& caption) = 0;
+  virtual std::wstring Caption() const = 0;
+  virtual void SetAppTitle(const std::wstring& title) = 0;
+  virtual void SetCursor(Cursor cursor) = 0;
+  // Lets pending window messages run, so the window repaints during a long operation.
+  virtual void ProcessMessages() = 0;
+  virtual int OuterWidth() const = 0;
+  virtual int ClientWidth() const = 0;
+  virtual int ClientHeight() const = 0;
+  virtual void SetListBounds(int left, int top, int width, int height) = 0;
+  virtual void SetIconFromResource() = 0;
+  virtual void CentreOnScreen() = 0;
+  virtual void Close() = 0;
+};
+
+enum class MessageKind { Warning, Error, Information, Confirmation };
+enum class MessageResult { Ok, Yes, No };
+
+struct FileFilter {
+  std::wstring display, pattern;
+};
+
+struct OpenFileRequest {
+  std::wstring title;
+  std::vector<FileFilter> filters;
+  std::wstring initialDir;
+  std::wstring fileName;  // preset in the file-name box
+  bool multiSelect = false;
+  bool hideReadOnly = true;
+  bool mustExist = true;
+  bool resizable = true;
+};
+
+struct FolderRequest {
+  std::wstring title;       // the text above the tree
+  std::wstring caption;     // the browser window's caption
+  std::wstring initialDir;  // preselected
+};
+
+struct FindDialogRequest {
+  std::wstring text;
+  bool hideMatchCase = true, hideWholeWord = true, hideUpDown = true;
+};
+
+// Handlers of the modeless find dialog.
+struct FindDialogEvents {
+  std::function<void()> onShow;
+  std::function<void()> onClose;
+  std::function<void(const std::wstring& text)> onFind;
+};
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // Modal, centred; the kind gives icon and buttons.
+  virtual MessageResult MessageBox(MessageKind kind, const std::wstring& caption,
+                                   const std::wstring& text) = 0;
+  // Full paths of the chosen files, or nothing when cancelled.
+  virtual std::optional<std::vector<std::wstring>> OpenFile(const OpenFileRequest& request) = 0;
+  // The chosen folder's file-system path, or nothing when cancelled.
+  virtual std::optional<std::wstring> BrowseForFolder(const FolderRequest& request) = 0;
+  // The edited text when OK was pressed.
+  virtual std::optional<std::wstring> InputBox(const std::wstring& caption,
+                                               const std::wstring& prompt,
+                                               const std::wstring& text) = 0;
+  // Shows the find dialog without waiting; the events arrive through the message loop.
+  virtual void ShowFindDialog(const FindDialogRequest& request, FindDialogEvents events) = 0;
+  // Asks the open find dialog to close once control returns to the message loop.
+  virtual void CloseFindDialog() = 0;
+};
+
+class IShell {
+ public:
+  virtual ~IShell() = default;
+  // The shell's "open" verb; its result is not examined.
+  virtual void Open(const std::wstring& file, const std::wstring& parameters) = 0;
+};
+
+class ITimers {
+ public:
+  virtual ~ITimers() = default;
+  virtual void Start(int id, unsigned intervalMs, std::function<void()> onTick) = 0;
+  virtual void Stop(int id) = 0;
+};
+
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+  // The user's locale order, ignoring case: negative, zero or positive.
+  virtual int Collate(const std::wstring& a, const std::wstring& b) const = 0;
+  // Milliseconds since the system started, 32 bits, wrapping.
+  virtual uint32_t TickCount() const = 0;
+  // A seed for the pseudo-random generator, taken from the clock.
+  virtual uint32_t ClockSeed() const = 0;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,133 @@
+// Win32 half of the file layer: unbuffered handles, 64-bit positions, GetLastError as the code.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "platform/file.h"
+
+namespace vandrel {
+namespace {
+
+int CodeFromLastError(DWORD err) {
+  switch (err) {
+    case ERROR_FILE_NOT_FOUND: return kErrFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY: return kErrInvalidFilename;
+    case ERROR_TOO_MANY_OPEN_FILES: return kErrTooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return kErrAccessDenied;
+    case ERROR_HANDLE_EOF: return kErrReadBeyondEnd;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return kErrDiskFull;
+    default: return static_cast<int>(err);
+  }
+}
+
+[[noreturn]] void FailLastError() { throw InOutError(CodeFromLastError(GetLastError())); }
+
+class Win32File final : public IFile {
+ public:
+  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  ~Win32File() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+
+  void Seek(int64_t position) override {
+    LARGE_INTEGER to;
+    to.QuadPart = position;
+    if (!SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN)) FailLastError();
+  }
+  int64_t Position() override {
+    LARGE_INTEGER zero{}, at;
+    if (!SetFilePointerEx(handle_, zero, &at, FILE_CURRENT)) FailLastError();
+    return at.QuadPart;
+  }
+  int64_t Length() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle_, &size)) FailLastError();
+    return size.QuadPart;
+  }
+  size_t ReadSome(void* buffer, size_t count) override {
+    size_t done = 0;
+    while (done < count) {
+      DWORD want = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+      DWORD got = 0;
+      if (!ReadFile(handle_, static_cast<char*>(buffer) + done, want, &got, nullptr))
+        FailLastError();
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+  void Write(const void* buffer, size_t count) override {
+    size_t done = 0;
+    while (done < count) {
+      DWORD want = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+      DWORD put = 0;
+      if (!WriteFile(handle_, static_cast<const char*>(buffer) + done, want, &put, nullptr))
+        FailLastError();
+      if (put == 0) throw InOutError(kErrDiskFull);
+      done += put;
+    }
+  }
+  void Close() override {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(handle)) FailLastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32FileSystem final : public IFileSystem {
+ public:
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
+    DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
+    if (mode != FileMode::ReadOnly) access |= GENERIC_WRITE;
+    if (mode == FileMode::Create) disposition = CREATE_ALWAYS;
+    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) FailLastError();
+    return std::make_unique<Win32File>(handle);
+  }
+
+  bool FileExists(const std::wstring& path) override {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  std::optional<int64_t> FindSize(const std::wstring& path) override {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(search);
+    return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  }
+
+  bool Rename(const std::wstring& from, const std::wstring& to) override {
+    return MoveFileW(from.c_str(), to.c_str()) != 0;
+  }
+
+  bool Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()) != 0; }
+
+  std::wstring ProgramPath() override {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+      DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n < buffer.size()) return buffer.substr(0, n);
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IFileSystem> MakeNativeFileSystem() { return std::make_unique<Win32FileSystem>(); }
+
+}  // namespace vandrel

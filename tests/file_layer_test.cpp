@@ -1,0 +1,136 @@
+// The file layer against the real file system: every failure carries the user's words.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/errors.h"
+#include "platform/file.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileLayerTest : public ::testing::Test {
+ protected:
+  FileLayerTest() {
+    root_ = fs::temp_directory_path() / ("vandrel-files-" + std::to_string(std::random_device()()));
+    fs::create_directories(root_);
+  }
+  ~FileLayerTest() override {
+    std::error_code ignored;
+    for (auto& entry : fs::directory_iterator(root_, ignored))
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(root_, ignored);
+  }
+  std::wstring Path(const char* name) { return (root_ / name).wstring(); }
+  void Make(const char* name, const std::string& content) {
+    std::ofstream(root_ / name, std::ios::binary) << content;
+  }
+  void MakeReadOnly(const char* name) {
+    fs::permissions(root_ / name, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  std::wstring ErrorOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const InOutError& error) {
+      return error.Message();
+    }
+    return L"(no error)";
+  }
+
+  fs::path root_;
+  std::unique_ptr<IFileSystem> files_ = MakeNativeFileSystem();
+};
+
+TEST(InOutErrorText, NamesEveryKnownCodeAndNumbersTheRest) {
+  EXPECT_EQ(InOutErrorText(2), L"File not found");
+  EXPECT_EQ(InOutErrorText(3), L"Invalid filename");
+  EXPECT_EQ(InOutErrorText(4), L"Too many open files");
+  EXPECT_EQ(InOutErrorText(5), L"File access denied");
+  EXPECT_EQ(InOutErrorText(100), L"Read beyond end of file");
+  EXPECT_EQ(InOutErrorText(101), L"Disk full");
+  EXPECT_EQ(InOutErrorText(106), L"Invalid numeric input");
+  EXPECT_EQ(InOutErrorText(32), L"I/O error 32");
+}
+
+TEST_F(FileLayerTest, OpenFailuresNameTheirCause) {
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("missing.img"), FileMode::ReadOnly); }),
+            L"File not found");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("no-such-folder/x.img"), FileMode::Create); }),
+            L"Invalid filename");
+  Make("locked.img", "data");
+  MakeReadOnly("locked.img");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("locked.img"), FileMode::ReadWrite); }),
+            L"File access denied");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("locked.img"), FileMode::Create); }),
+            L"File access denied");
+  // Reading a read-only file is fine.
+  auto file = files_->Open(Path("locked.img"), FileMode::ReadOnly);
+  EXPECT_EQ(file->Length(), 4);
+  file->Close();
+}
+
+TEST_F(FileLayerTest, ShortReadIsReadBeyondEndButReadSomeReportsTheCount) {
+  Make("short.bin", "abcd");
+  auto file = files_->Open(Path("short.bin"), FileMode::ReadOnly);
+  char buffer[8];
+  EXPECT_EQ(ErrorOf([&] { file->Read(buffer, 8); }), L"Read beyond end of file");
+  file->Seek(1);
+  EXPECT_EQ(file->ReadSome(buffer, 8), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "bcd");
+  EXPECT_EQ(file->ReadSome(buffer, 8), 0u);
+  file->Close();
+}
+
+TEST_F(FileLayerTest, CreateTruncatesAndPositionsAreSixtyFourBit) {
+  Make("big.img", "old content");
+  auto file = files_->Open(Path("big.img"), FileMode::Create);
+  EXPECT_EQ(file->Length(), 0);
+  const int64_t beyond4GiB = (int64_t{5} << 30) + 7;
+  file->Seek(beyond4GiB);
+  file->Write("xy", 2);
+  EXPECT_EQ(file->Position(), beyond4GiB + 2);
+  EXPECT_EQ(file->Length(), beyond4GiB + 2);
+  file->Seek(beyond4GiB);
+  char back[2];
+  file->Read(back, 2);
+  EXPECT_EQ(std::string(back, 2), "xy");
+  file->Close();
+  EXPECT_EQ(*files_->FindSize(Path("big.img")), beyond4GiB + 2);
+}
+
+TEST_F(FileLayerTest, WritingToAFullDeviceIsDiskFull) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  auto file = files_->Open(L"/dev/full", FileMode::ReadWrite);
+  char data[4096] = {};
+  EXPECT_EQ(ErrorOf([&] { file->Write(data, sizeof data); }), L"Disk full");
+}
+
+TEST_F(FileLayerTest, ExistenceSizeRenameAndDelete) {
+  Make("empty.bin", "");
+  Make("five.bin", "12345");
+  fs::create_directories(root_ / "folder");
+  EXPECT_TRUE(files_->FileExists(Path("five.bin")));
+  EXPECT_FALSE(files_->FileExists(Path("folder")));
+  EXPECT_FALSE(files_->FileExists(Path("missing")));
+  EXPECT_EQ(files_->FindSize(Path("missing")), std::nullopt);
+  EXPECT_EQ(*files_->FindSize(Path("empty.bin")), 0);
+  EXPECT_EQ(*files_->FindSize(Path("five.bin")), 5);
+  EXPECT_TRUE(files_->FindSize(Path("folder")).has_value());
+
+  EXPECT_FALSE(files_->Rename(Path("five.bin"), Path("empty.bin")));  // never over a file
+  EXPECT_TRUE(files_->Rename(Path("five.bin"), Path("moved.bin")));
+  EXPECT_FALSE(files_->FileExists(Path("five.bin")));
+  MakeReadOnly("moved.bin");
+  EXPECT_FALSE(files_->Delete(Path("moved.bin")));
+  EXPECT_TRUE(files_->Delete(Path("empty.bin")));
+  EXPECT_FALSE(files_->Delete(Path("empty.bin")));
+  EXPECT_FALSE(files_->ProgramPath().empty());
+}
+
+}  // namespace
+}  // namespace vandrel
