@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/menu_table.h"
 #include "platform/platform.h"
 
 namespace vandrel {
@@ -36,7 +37,12 @@ class TfmMain {
   void FormResize();
   void lbDisplayClick();
 
-  // Menus and command dispatch; tags as the menu tables give them.
+  // Menus and command dispatch; tags as the menu tables give them. The platform reports a
+  // menu about to open (a top-level item, or pmMenu), a chosen item, and a pressed key; the
+  // last returns whether a menu item carries that key.
+  void MenuOpening(int menu);
+  void MenuItemChosen(int item);
+  bool ShortcutPressed(const Shortcut& shortcut);
   void miFileClick();
   void miEditClick();
   void miCommandsClick();

@@ -30,6 +30,7 @@ enum MenuItem : int {
   miPMReplace,
   miPMDelete,
   miPMRename,
+  pmMenu,  // the list's shortcut menu itself
 };
 
 }  // namespace vandrel
