@@ -85,12 +85,20 @@ class Win32File final : public IFile {
   HANDLE handle_;
 };
 
+bool IsReadOnlyFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 class Win32FileSystem final : public IFileSystem {
  public:
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
     DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
     if (mode != FileMode::ReadOnly) access |= GENERIC_WRITE;
     if (mode == FileMode::Create) disposition = CREATE_ALWAYS;
+    // Windows refuses to write a read-only file; Wine run as root would not, so ask first.
+    if (mode != FileMode::ReadOnly && IsReadOnlyFile(path)) throw InOutError(kErrAccessDenied);
     HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) FailLastError();
