@@ -20,7 +20,7 @@ class TfmMain {
 
   Platform& platform() { return p_; }
 
-  // Start-up and exit.
+  // Start-up and exit; each shows what it raises in the application's error box.
   void FormCreate(const std::vector<std::wstring>& arguments);
   void FormDestroy();
 
@@ -84,6 +84,7 @@ class TfmMain {
 
   // The shell association and the auxiliary windows.
   void MakeAssoc();
+  void RemoveAssoc();
   void miOptionsClick();
   void miAboutClick();
   void miDoHelpClick();

@@ -10,6 +10,7 @@ class MemoryKey final : public IRegKey {
       : registry_(registry), id_(std::move(id)) {}
 
   RegQuery Query(const std::wstring& name, RegValue& value) override {
+    if (registry_.refuseReadsOf.count(name)) return RegQuery::Failed;
     auto& values = registry_.keys_.at(id_).values;
     auto at = values.find(name);
     if (at == values.end()) return RegQuery::Missing;

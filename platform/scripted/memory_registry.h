@@ -32,6 +32,8 @@ class MemoryRegistry final : public IRegistry {
   const std::vector<RegWrite>& writes() const { return writes_; }
   // Writes of these value names fail.
   std::set<std::wstring> refuseWritesOf;
+  // Reads of these value names fail.
+  std::set<std::wstring> refuseReadsOf;
   // Keys below this root cannot be created.
   std::set<RegRoot> readOnlyRoots;
 
