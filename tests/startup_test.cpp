@@ -15,7 +15,6 @@ namespace vandrel {
 namespace {
 
 using scripted::RegWrite;
-using testing::EntrySpec;
 
 constexpr wchar_t kWarning[] =
     L"Пожалуйста забекапте файлы прежде, чем удаляеть них!\r\n\r\n"
