@@ -1,12 +1,117 @@
-// Adding files as new entries.
+// Adding files as new entries at the end of the archive.
+#include <algorithm>
+#include <string>
+
 #include "app/main_window.h"
+#include "app/options.h"
+#include "archive/img_archive.h"
+#include "ops/append.h"
+#include "ops/directory_io.h"
+#include "ops/sector_copy.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
 
 namespace vandrel {
+namespace {
 
-void TfmMain::AddFiles() {}
+constexpr wchar_t kDialogTitle[] = L"Добавить... ";
+constexpr wchar_t kFilterText[] = L"Все файлы(*.*)";
+constexpr wchar_t kFilterPattern[] = L"*.* ";
+constexpr wchar_t kProgress[] = L"Добавление";
+constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
+constexpr wchar_t kAdded[] = L"File(s) added.";
 
-void TfmMain::DoAddFile(const std::wstring&) {}
+TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
+  TIMGFileEntry entry;
+  entry.Offset = data.offset;
+  entry.Size = data.size;
+  SetNameBytes(entry, codepage::ToBytes(paths::FileName(fileName)));
+  return entry;
+}
 
-void TfmMain::DoAddFileV2(const std::wstring&) {}
+// The entry whose data lies first in the file; the earliest in directory order on a tie.
+int LowestEntry(const std::vector<TIMGFileEntry>& files) {
+  auto lowest = std::min_element(files.begin(), files.end(),
+                                 [](const auto& a, const auto& b) { return a.Offset < b.Offset; });
+  return static_cast<int>(lowest - files.begin());
+}
+
+}  // namespace
+
+void TfmMain::AddFiles() {
+  OpenFileRequest request;
+  request.title = kDialogTitle;
+  request.filters = {{kFilterText, kFilterPattern}};
+  request.initialDir = Options.LastFileDir;
+  request.multiSelect = true;
+  auto chosen = p_.dialogs.OpenFile(request);
+  if (!chosen || chosen->empty()) return;
+  Working(true);
+  Options.LastFileDir = paths::Folder(chosen->front());
+
+  const size_t count = chosen->size();
+  for (size_t i = 0; i < count; ++i) {
+    Status(kProgress + std::to_wstring(i + 1) + L"/" + std::to_wstring(count));
+    p_.window.ProcessMessages();
+    if (IMGArchive.bVersion2)
+      DoAddFileV2((*chosen)[i]);
+    else
+      DoAddFile((*chosen)[i]);
+  }
+  // A copy: reopening clears the record that holds the path.
+  const std::wstring archive = IMGArchive.IMGFile;
+  DoOpenArchive(archive);
+  if (p_.list.Count() > 0) p_.list.SetCaret(p_.list.Count() - 1);
+  Status(kAdded);
+  Working(false);
+}
+
+void TfmMain::DoAddFile(const std::wstring& fileName) {
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+  auto source = p_.files.Open(fileName, FileMode::ReadOnly);
+  SectorBuffer buffer;
+  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, 0, buffer));
+  source->Close();
+  img->Close();
+
+  auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadWrite);
+  // Behind the last whole record: stray bytes after it are not part of the directory.
+  WriteEntryAt(*dir, dir->Length() / kEntrySize * kEntrySize, entry);
+  dir->Close();
+}
+
+void TfmMain::DoAddFileV2(const std::wstring& fileName) {
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+  auto source = p_.files.Open(fileName, FileMode::ReadOnly);
+  SectorBuffer buffer;
+  auto& files = IMGArchive.Files;
+  const int64_t slot = SlotPositionV2(IMGArchive.FileCount);
+  const int64_t grownEnd = slot + kEntrySize;
+
+  // Each move lands behind the grown directory, so no entry moves twice and the loop ends.
+  while (!files.empty()) {
+    TIMGFileEntry& first = files[static_cast<size_t>(LowestEntry(files))];
+    if (first.Offset * kSectorSize >= grownEnd) break;
+    Status(kMovingFirst);
+    const int64_t end = img->Length();
+    const int32_t target = StartAppend(*img, grownEnd, buffer);
+    // Sectors past the old end do not exist; they must not be read back from the copy.
+    const int64_t present = std::clamp<int64_t>((end - first.Offset * kSectorSize) / kSectorSize,
+                                                0, std::max(first.Size, 0));
+    buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, present);
+    if (present < first.Size) throw InOutError(kErrReadBeyondEnd);
+    first.Offset = target;
+    WriteEntryAt(*img, SlotPositionV2(&first - files.data()), first);
+  }
+
+  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, grownEnd, buffer));
+  source->Close();
+  WriteHeaderV2(*img, IMGArchive.FileCount + 1);
+  WriteEntryAt(*img, slot, entry);
+  img->Close();
+  files.push_back(entry);
+  ++IMGArchive.FileCount;
+}
 
 }  // namespace vandrel

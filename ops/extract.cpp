@@ -1,10 +1,70 @@
-// Extracting entries to files of their own.
+// Extracting entries: one file per selected entry, holding all of its sectors.
+#include <string>
+
 #include "app/main_window.h"
+#include "app/options.h"
+#include "archive/img_archive.h"
+#include "ops/safe_name.h"
+#include "ops/sector_copy.h"
+#include "platform/errors.h"
 
 namespace vandrel {
+namespace {
 
-void TfmMain::ExtractFiles() {}
+constexpr wchar_t kBrowseTitle[] = L"Choose the directory you want to extract to...";
+constexpr wchar_t kBrowseCaption[] = L"Extract Files...";
+constexpr wchar_t kProgress[] = L"Извлечение    ";
+constexpr wchar_t kExtracted[] = L"File(s) extracted.";
 
-void TfmMain::DoExtractFile(int, const std::wstring&) {}
+// n of m as a whole percentage, a half going to the even neighbour.
+int Percent(int n, int m) {
+  const long long scaled = 100LL * n, whole = scaled / m, rest = scaled % m;
+  const bool up = 2 * rest > m || (2 * rest == m && whole % 2 != 0);
+  return static_cast<int>(up ? whole + 1 : whole);
+}
+
+std::wstring ProgressText(int n, int m) {
+  return kProgress + std::to_wstring(n) + L"/" + std::to_wstring(m) + L" (" +
+         std::to_wstring(Percent(n, m)) + L"%)";
+}
+
+std::unique_ptr<IFile> CreateOutput(IFileSystem& files, const std::wstring& folder,
+                                    const std::wstring& name) {
+  if (!IsSafeOutputName(name)) throw InOutError(kErrInvalidFilename);
+  return files.Open(folder + name, FileMode::Create);
+}
+
+}  // namespace
+
+void TfmMain::ExtractFiles() {
+  if (p_.list.SelectedCount() == 0) return;
+  auto chosen = p_.dialogs.BrowseForFolder({kBrowseTitle, kBrowseCaption, Options.LastFileDir});
+  if (!chosen) return;
+  Working(true);
+  // Always appended, so a drive's root ends in two backslashes, as it always has.
+  const std::wstring folder = *chosen + L"\\";
+  Options.LastFileDir = folder;
+
+  const int m = p_.list.SelectedCount();
+  int n = 0;
+  for (int row = 0; row < p_.list.Count(); ++row) {
+    if (!p_.list.IsSelected(row)) continue;
+    Status(ProgressText(++n, m));
+    p_.window.ProcessMessages();
+    DoExtractFile(GetFileIndex(row), folder);
+  }
+  Working(false);
+}
+
+void TfmMain::DoExtractFile(int index, const std::wstring& folder) {
+  const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
+  auto output = CreateOutput(p_.files, folder, NameText(entry));
+  SectorBuffer buffer;
+  buffer.CopySectors(*img, entry.Offset * kSectorSize, *output, 0, entry.Size);
+  img->Close();
+  output->Close();
+  Status(kExtracted);
+}
 
 }  // namespace vandrel

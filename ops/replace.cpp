@@ -1,12 +1,99 @@
-// Replacing one entry's data with a file.
+// Replacing one entry's data with a file: in place when it fits, otherwise (version 2 only)
+// appended at the end with the entry pointed there.
+#include <string>
+
 #include "app/main_window.h"
+#include "app/options.h"
+#include "archive/img_archive.h"
+#include "ops/append.h"
+#include "ops/directory_io.h"
+#include "ops/sector_copy.h"
+#include "platform/paths.h"
 
 namespace vandrel {
+namespace {
 
-void TfmMain::ReplaceFile() {}
+constexpr wchar_t kDialogTitle[] = L"Замена... ";
+constexpr wchar_t kFilterText[] = L"Все файлы (*.*)";
+constexpr wchar_t kFilterPattern[] = L"*.*";
+constexpr wchar_t kTooBig[] = L"File is too big to replace '";
+constexpr wchar_t kReplacedV1[] = L"Файл заменён  ";
+constexpr wchar_t kReplacedV2[] = L"File replaced.";
 
-void TfmMain::DoReplaceFile(int, const std::wstring&) {}
+int64_t AreaBytes(const TIMGFileEntry& entry) { return entry.Size * kSectorSize; }
 
-void TfmMain::DoReplaceFileV2(int, const std::wstring&) {}
+// The area is zeroed, then written from its start. The copy never runs past the area, even
+// when the file has grown since its size was looked at.
+void ReplaceInPlace(IFile& img, IFile& replacement, const TIMGFileEntry& entry,
+                    SectorBuffer& buffer) {
+  const int64_t start = entry.Offset * kSectorSize;
+  img.Seek(start);
+  buffer.WriteZeros(img, AreaBytes(entry));
+  img.Seek(start);
+  buffer.CopyAll(replacement, img, AreaBytes(entry));
+}
+
+}  // namespace
+
+void TfmMain::ReplaceFile() {
+  if (p_.list.SelectedCount() != 1) return;
+  const int index = GetFileIndex(p_.list.Caret());
+  const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
+
+  OpenFileRequest request;
+  request.title = kDialogTitle;
+  request.filters = {{kFilterText, kFilterPattern}};
+  request.initialDir = Options.LastFileDir;
+  request.fileName = NameText(entry);
+  auto chosen = p_.dialogs.OpenFile(request);
+  if (!chosen || chosen->empty()) return;
+  const std::wstring& path = chosen->front();
+  Options.LastFileDir = paths::Folder(path);
+
+  if (IMGArchive.bVersion2)
+    DoReplaceFileV2(index, path);
+  else if (GetFileSizeByName(path) > AreaBytes(entry))
+    ShowError(kTooBig + NameText(entry) + L"'");
+  else
+    DoReplaceFile(index, path);
+}
+
+void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
+  Working(true);
+  const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
+  SectorBuffer buffer;
+  ReplaceInPlace(*img, *replacement, entry, buffer);
+  replacement->Close();
+  img->Close();
+  Status(kReplacedV1);
+  Working(false);
+}
+
+void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
+  Working(true);
+  TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
+  SectorBuffer buffer;
+  if (GetFileSizeByName(fileName) > AreaBytes(entry)) {
+    TIMGFileEntry moved = entry;
+    const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
+    const AppendedData data = AppendFile(*img, *replacement, directoryEnd, buffer);
+    moved.Offset = data.offset;
+    moved.Size = data.size;
+    WriteEntryAt(*img, SlotPositionV2(index), moved);
+    // The record changes only with its slot, so a failure leaves the two agreeing.
+    entry = moved;
+  } else {
+    ReplaceInPlace(*img, *replacement, entry, buffer);
+  }
+  replacement->Close();
+  img->Close();
+  UpdateDisplay();
+  Status(kReplacedV2);
+  Working(false);
+}
 
 }  // namespace vandrel

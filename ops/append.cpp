@@ -1,0 +1,32 @@
+#include "ops/append.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "archive/img_format.h"
+
+namespace vandrel {
+namespace {
+
+int64_t SectorsHolding(int64_t bytes) { return (bytes + kSectorSize - 1) / kSectorSize; }
+
+}  // namespace
+
+int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer) {
+  const int64_t length = img.Length();
+  const int64_t sector = std::max(SectorsHolding(length), SectorsHolding(reservedEnd));
+  img.Seek(length);
+  buffer.WriteZeros(img, sector * kSectorSize - length);
+  return static_cast<int32_t>(sector);
+}
+
+AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer) {
+  AppendedData data;
+  data.offset = StartAppend(img, reservedEnd, buffer);
+  const int64_t copied = buffer.CopyAll(source, img, std::numeric_limits<int64_t>::max());
+  buffer.WriteZeros(img, SectorsHolding(copied) * kSectorSize - copied);
+  data.size = static_cast<int32_t>(SectorsHolding(copied));
+  return data;
+}
+
+}  // namespace vandrel

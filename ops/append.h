@@ -1,0 +1,24 @@
+#pragma once
+// Appending entry data to an archive's data file. Data always starts on a sector boundary, so
+// the offset recorded for it points at it even when the file's length is not whole sectors,
+// and never inside a version-2 directory.
+#include <cstdint>
+
+#include "ops/sector_copy.h"
+#include "platform/file.h"
+
+namespace vandrel {
+
+struct AppendedData {
+  int32_t offset = 0;  // first sector
+  int32_t size = 0;    // sectors
+};
+
+// Positions `img` at the first sector boundary at or behind both its end and `reservedEnd` (the
+// end of a version-2 directory, 0 otherwise), zero-filling any gap; returns that sector.
+int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer);
+
+// Appends all of `source` from its position, the last sector completed with zero bytes.
+AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer);
+
+}  // namespace vandrel
