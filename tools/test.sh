@@ -1,0 +1,16 @@
+#!/bin/bash
+# Sets everything up and runs every test: the portable core natively, then the Windows build
+# (its own units and the end-to-end suite against the real window) under Wine and Xvfb.
+set -eu
+cd "$(dirname "$0")/.."
+tools/setup.sh
+
+jobs=$(nproc)
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+cmake --build build/windows -j "$jobs"
+tests/wine/with-wine.sh ctest --test-dir build/windows --output-on-failure
