@@ -15,8 +15,11 @@ int64_t SectorsHolding(int64_t bytes) { return (bytes + kSectorSize - 1) / kSect
 int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer) {
   const int64_t length = img.Length();
   const int64_t sector = std::max(SectorsHolding(length), SectorsHolding(reservedEnd));
+  const int64_t boundary = SectorsHolding(length) * kSectorSize;
   img.Seek(length);
-  buffer.WriteZeros(img, sector * kSectorSize - length);
+  // The last sector first, then whole sectors: a failure leaves the file ending on a boundary.
+  buffer.WriteZeros(img, boundary - length);
+  buffer.WriteZeros(img, sector * kSectorSize - boundary);
   return static_cast<int32_t>(sector);
 }
 

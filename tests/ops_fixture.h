@@ -1,0 +1,133 @@
+#pragma once
+// Shared pieces of the editing-command tests: archives of either layout built from named data,
+// a second main window whose file system fails on request, and a check of every entry's bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "archive/img_archive.h"
+#include "platform/errors.h"
+#include "platform/scripted/faulty_file_system.h"
+#include "tests/test_support.h"
+
+namespace vandrel::testing {
+
+enum class Layout { V1, V2 };
+
+inline std::string LayoutName(const ::testing::TestParamInfo<Layout>& info) {
+  return info.param == Layout::V1 ? "V1" : "V2";
+}
+
+struct Item {
+  std::string name;
+  Bytes data;
+};
+
+inline std::string Numbered(std::string prefix, int number) {
+  prefix += std::to_string(number);
+  return prefix;
+}
+
+inline int32_t SectorsOf(size_t bytes) { return static_cast<int32_t>((bytes + 2047) / 2048); }
+
+// The area an entry of `data` occupies: the data, then zero bytes to the sector's end.
+inline Bytes Padded(Bytes data, int32_t sectors = -1) {
+  data.resize(static_cast<size_t>((sectors < 0 ? SectorsOf(data.size()) : sectors) * 2048));
+  return data;
+}
+
+// An archive whose entries' data lie back to back from `firstSector` (version 2: sector 1 unless
+// told otherwise, right behind a directory of up to 63 entries).
+inline std::wstring BuildArchive(const TempDir& dir, Layout layout, const std::vector<Item>& items,
+                                 int32_t firstSector = -1) {
+  int32_t sector = firstSector >= 0 ? firstSector : layout == Layout::V2 ? 1 : 0;
+  Bytes img(static_cast<size_t>(sector) * 2048);
+  std::vector<EntrySpec> specs;
+  for (const auto& item : items) {
+    specs.push_back({item.name, sector, SectorsOf(item.data.size())});
+    Bytes area = Padded(item.data);
+    img.insert(img.end(), area.begin(), area.end());
+    sector += SectorsOf(item.data.size());
+  }
+  return layout == Layout::V1 ? MakeV1(dir, "test", specs, img) : MakeV2(dir, "test.img", specs, img);
+}
+
+inline Bytes Slice(const Bytes& bytes, int64_t from, int64_t count) {
+  from = std::clamp<int64_t>(from, 0, static_cast<int64_t>(bytes.size()));
+  count = std::min<int64_t>(count, static_cast<int64_t>(bytes.size()) - from);
+  return Bytes(bytes.begin() + from, bytes.begin() + from + count);
+}
+
+// What an entry must hold after a command: its name, and its area's bytes.
+struct Expected {
+  std::string name;
+  Bytes area;
+};
+
+class OpsTest : public WindowTest {
+ protected:
+  OpsTest() { sp.window.onProcessMessages = [this] { busyWhilePumping.push_back(!sp.list.enabled()); }; }
+
+  void Open(const std::wstring& path) { fm.Guarded([&] { fm.DoOpenArchive(path); }); }
+  void Run(void (TfmMain::*command)()) { fm.Guarded([&] { (fm.*command)(); }); }
+  void RunFaulty(void (TfmMain::*command)()) { faultyFm.Guarded([&] { (faultyFm.*command)(); }); }
+  std::wstring LastBox() const {
+    return sp.dialogs.messages().empty() ? L"" : sp.dialogs.messages().back().text;
+  }
+  bool Busy() const { return !sp.list.enabled() || sp.window.cursor() == Cursor::Hourglass; }
+
+  // Reopens the archive and checks every entry's name and the bytes of its area.
+  void ExpectArchive(const std::wstring& img, const std::vector<Expected>& entries) {
+    Open(img);
+    ASSERT_TRUE(IMGArchive.bLoaded) << ToUtf8(LastBox());
+    ASSERT_EQ(IMGArchive.FileCount, static_cast<int32_t>(entries.size()));
+    Bytes bytes = ReadBytes(img);
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const TIMGFileEntry& entry = IMGArchive.Files[i];
+      EXPECT_EQ(NameBytes(entry), entries[i].name) << "entry " << i;
+      EXPECT_EQ(int64_t{entry.Size} * 2048, static_cast<int64_t>(entries[i].area.size())) << "entry " << i;
+      EXPECT_EQ(Slice(bytes, int64_t{entry.Offset} * 2048, int64_t{entry.Size} * 2048), entries[i].area)
+          << "entry " << i;
+    }
+    ExpectNoOverlap();
+  }
+
+  // No two entries share a sector, and none reaches into a version-2 directory.
+  void ExpectNoOverlap() {
+    const auto& files = IMGArchive.Files;
+    int64_t directoryEnd = IMGArchive.bVersion2 ? 8 + 32 * int64_t{IMGArchive.FileCount} : 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_GE(int64_t{files[i].Offset} * 2048, directoryEnd) << "entry " << i;
+      if (files[i].Size <= 0) continue;
+      for (size_t j = 0; j < i; ++j) {
+        if (files[j].Size <= 0) continue;
+        EXPECT_TRUE(files[i].Offset >= files[j].Offset + files[j].Size ||
+                    files[j].Offset >= files[i].Offset + files[i].Size)
+            << "entries " << j << " and " << i;
+      }
+    }
+  }
+
+  std::vector<Expected> Entries(const std::vector<Item>& items) {
+    std::vector<Expected> out;
+    for (const auto& item : items) out.push_back({item.name, Padded(item.data)});
+    return out;
+  }
+
+  std::wstring Source(const std::string& name, const Bytes& data) {
+    std::wstring path = tmp.Path(name);
+    WriteBytes(path, data);
+    return path;
+  }
+
+  std::vector<bool> busyWhilePumping;
+  scripted::FaultyFileSystem faulty{*sp.nativeFiles};
+  Platform faultyPlatform{sp.window, sp.list,   sp.statusBar, sp.menus,    sp.dialogs,
+                          sp.timers, sp.shell,  sp.system,    sp.registry, faulty};
+  TfmMain faultyFm{faultyPlatform};
+};
+
+}  // namespace vandrel::testing
