@@ -97,8 +97,8 @@ void TfmMain::DoAddFileV2(const std::wstring& fileName) {
     const int64_t end = img->Length();
     const int32_t target = StartAppend(*img, grownEnd, buffer);
     // Sectors past the old end do not exist; they must not be read back from the copy.
-    const int64_t present = std::clamp<int64_t>((end - first.Offset * kSectorSize) / kSectorSize,
-                                                0, std::max(first.Size, 0));
+    const int64_t present = std::clamp<int64_t>((end - first.Offset * kSectorSize) / kSectorSize, 0,
+                                                std::max(first.Size, 0));
     buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, present);
     if (present < first.Size) throw InOutError(kErrReadBeyondEnd);
     first.Offset = target;

@@ -22,9 +22,9 @@ std::wstring_view StripTrailing(std::wstring_view name) {
 wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
 
 bool SameLetters(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return AsciiUpper(x) == AsciiUpper(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](wchar_t x, wchar_t y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 // A device name stays one with any extension and with blanks before the extension.

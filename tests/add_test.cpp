@@ -73,7 +73,8 @@ TEST_P(AddBothLayouts, AppendsEveryFileAsWholeSectorsInBatchOrder) {
   ASSERT_EQ(request.filters.size(), 1u);
   EXPECT_EQ(request.filters[0].display, L"Все файлы(*.*)");
   EXPECT_EQ(request.filters[0].pattern, L"*.* ");
-  EXPECT_TRUE(request.multiSelect && request.mustExist && request.hideReadOnly && request.resizable);
+  EXPECT_TRUE(request.multiSelect && request.mustExist && request.hideReadOnly &&
+              request.resizable);
   EXPECT_EQ(request.initialDir, L"C:\\old\\");
   EXPECT_EQ(Options.LastFileDir, tmp.Path("src/"));
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(Count(L"Добавление" + std::to_wstring(i) + L"/5"), 1);
@@ -112,7 +113,8 @@ TEST_P(AddBothLayouts, AReadOnlySourceIsAdded) {
   const std::wstring img = BuildArchive(tmp, GetParam(), {{"a", Pattern(10, 2)}});
   Open(img);
   auto paths = Sources({{"locked.dff", Pattern(10, 1)}});
-  fs::permissions(ToUtf8(paths[0]), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(ToUtf8(paths[0]),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   Add(paths);
   EXPECT_TRUE(sp.dialogs.messages().empty()) << ToUtf8(LastBox());
   ExpectArchive(img, Entries({{"a", Pattern(10, 2)}, {"locked.dff", Pattern(10, 1)}}));
@@ -131,7 +133,8 @@ TEST_P(AddBothLayouts, AnUnevenDataFileGetsTheDataAtTheNextBoundary) {
   EXPECT_EQ(int64_t{IMGArchive.Files[1].Offset} * 2048, boundary);
   Bytes now = ReadBytes(img);
   const int64_t data = int64_t{IMGArchive.Files[0].Offset} * 2048;
-  EXPECT_EQ(Slice(now, data, int64_t(uneven.size()) - data), Slice(uneven, data, int64_t(uneven.size()) - data));
+  EXPECT_EQ(Slice(now, data, int64_t(uneven.size()) - data),
+            Slice(uneven, data, int64_t(uneven.size()) - data));
   EXPECT_EQ(Slice(now, int64_t(uneven.size()), boundary - int64_t(uneven.size())),
             Bytes(size_t(boundary) - uneven.size()));
 }
@@ -141,7 +144,8 @@ TEST_P(AddBothLayouts, AnUnevenDataFileGetsTheDataAtTheNextBoundary) {
 TEST_P(AddBothLayouts, AFailureAnywhereLeavesAPlainPrefix) {
   const std::wstring img = BuildArchive(tmp, GetParam(), {{"a", Pattern(100, 1)}});
   const std::wstring dir = tmp.Path("test.dir");
-  const Bytes imgBefore = ReadBytes(img), dirBefore = GetParam() == Layout::V1 ? ReadBytes(dir) : Bytes();
+  const Bytes imgBefore = ReadBytes(img),
+              dirBefore = GetParam() == Layout::V1 ? ReadBytes(dir) : Bytes();
   const Bytes data = Pattern(40 * 2048 + 100, 2);
   auto paths = Sources({{"b", data}});
   auto restore = [&] {
@@ -164,7 +168,8 @@ TEST_P(AddBothLayouts, AFailureAnywhereLeavesAPlainPrefix) {
     Bytes now = ReadBytes(img);
     const int64_t dataStart = GetParam() == Layout::V1 ? 2048 : 4096;
     Bytes appended = Slice(now, dataStart, int64_t(now.size()));
-    EXPECT_EQ(Slice(now, dataStart - 2048, 2048), Slice(imgBefore, dataStart - 2048, 2048)) << "operation " << k;
+    EXPECT_EQ(Slice(now, dataStart - 2048, 2048), Slice(imgBefore, dataStart - 2048, 2048))
+        << "operation " << k;
     EXPECT_TRUE(appended.size() % 2048 == 0 || appended.size() == data.size()) << "operation " << k;
     EXPECT_EQ(appended, Slice(Padded(data), 0, int64_t(appended.size()))) << "operation " << k;
     Open(img);
@@ -178,14 +183,19 @@ TEST_P(AddBothLayouts, AFailureAnywhereLeavesAPlainPrefix) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, AddBothLayouts, ::testing::Values(Layout::V1, Layout::V2), LayoutName);
+INSTANTIATE_TEST_SUITE_P(Layouts, AddBothLayouts, ::testing::Values(Layout::V1, Layout::V2),
+                         LayoutName);
 
 TEST_F(AddTest, VersionTwoWithRoomWritesTheNextSlotAndMovesNothing) {
-  const std::wstring img = BuildArchive(tmp, Layout::V2, {{"a", Pattern(10, 1)}, {"b", Pattern(10, 2)}});
+  const std::wstring img =
+      BuildArchive(tmp, Layout::V2, {{"a", Pattern(10, 1)}, {"b", Pattern(10, 2)}});
   Open(img);
   Add(Sources({{"c", Pattern(10, 3)}, {"d", Pattern(10, 4)}}));
   EXPECT_EQ(Count(kMoving), 0);
-  ExpectArchive(img, Entries({{"a", Pattern(10, 1)}, {"b", Pattern(10, 2)}, {"c", Pattern(10, 3)}, {"d", Pattern(10, 4)}}));
+  ExpectArchive(img, Entries({{"a", Pattern(10, 1)},
+                              {"b", Pattern(10, 2)},
+                              {"c", Pattern(10, 3)},
+                              {"d", Pattern(10, 4)}}));
   EXPECT_EQ(IMGArchive.Files[0].Offset, 1);
   EXPECT_EQ(IMGArchive.Files[1].Offset, 2);
 }
@@ -210,8 +220,8 @@ TEST_F(AddTest, AFullDirectoryMovesTheLowestEntryAndOneSectorHoldsSixtyFourMore)
 
   for (const auto& item : added) entries.push_back({item.name, Padded(item.data)});
   ExpectArchive(img, entries);
-  EXPECT_EQ(IMGArchive.Files[5].Offset, 64);   // the lowest went to the old end
-  EXPECT_EQ(IMGArchive.Files[63].Offset, 65);  // the first new entry right behind it
+  EXPECT_EQ(IMGArchive.Files[5].Offset, 64);       // the lowest went to the old end
+  EXPECT_EQ(IMGArchive.Files[63].Offset, 65);      // the first new entry right behind it
   EXPECT_EQ(IMGArchive.Files[0].Offset, 66 + 63);  // then the next lowest, at the 128th entry
 }
 
@@ -278,7 +288,8 @@ TEST_F(AddTest, ADirectoryRightAtTheFileEndIsPaddedWithZeroSectors) {
   EXPECT_EQ(Slice(ReadBytes(img), 2056, 2048 - 8), Bytes(2040));
 }
 
-class EmptyVersionTwo : public AddTest, public ::testing::WithParamInterface<std::pair<size_t, int32_t>> {};
+class EmptyVersionTwo : public AddTest,
+                        public ::testing::WithParamInterface<std::pair<size_t, int32_t>> {};
 
 TEST_P(EmptyVersionTwo, TakesTheEndOrTheFirstBoundaryBehindTheDirectory) {
   auto [length, sector] = GetParam();
@@ -291,7 +302,8 @@ TEST_P(EmptyVersionTwo, TakesTheEndOrTheFirstBoundaryBehindTheDirectory) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, EmptyVersionTwo,
-                         ::testing::Values(std::pair<size_t, int32_t>{8, 1}, std::pair<size_t, int32_t>{3000, 2},
+                         ::testing::Values(std::pair<size_t, int32_t>{8, 1},
+                                           std::pair<size_t, int32_t>{3000, 2},
                                            std::pair<size_t, int32_t>{4096, 2}));
 
 TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndCopiesWhatExistsThenFails) {

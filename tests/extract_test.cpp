@@ -26,7 +26,8 @@ class ExtractTest : public OpsTest {
   Bytes Extracted(const std::string& name) { return ReadBytes(out + L"/" + FromUtf8(name)); }
   std::set<std::string> Listing(const std::wstring& folder) {
     std::set<std::string> names;
-    for (auto& entry : fs::directory_iterator(ToUtf8(folder))) names.insert(entry.path().filename().string());
+    for (auto& entry : fs::directory_iterator(ToUtf8(folder)))
+      names.insert(entry.path().filename().string());
     return names;
   }
   // The status texts shown since `from`.
@@ -41,7 +42,9 @@ class ExtractTest : public OpsTest {
 class ExtractBothLayouts : public ExtractTest, public ::testing::WithParamInterface<Layout> {};
 
 TEST_P(ExtractBothLayouts, WritesEverySelectedEntryAsWholeSectors) {
-  std::vector<Item> items = {{"a.txd", Pattern(5000, 1)}, {"empty.dat", {}}, {"b.dff", Pattern(2048, 2)},
+  std::vector<Item> items = {{"a.txd", Pattern(5000, 1)},
+                             {"empty.dat", {}},
+                             {"b.dff", Pattern(2048, 2)},
                              {"c.col", Pattern(100, 3)}};
   Open(BuildArchive(tmp, GetParam(), items));
   Options.LastFileDir = L"C:\\old\\";
@@ -89,7 +92,8 @@ TEST_F(ExtractTest, ProgressRoundsHalvesToTheEvenNeighbour) {
   std::vector<std::wstring> expected;
   int percents[] = {12, 25, 38, 50, 62, 75, 88, 100};
   for (int n = 1; n <= 8; ++n)
-    expected.push_back(L"Извлечение    " + std::to_wstring(n) + L"/8 (" + std::to_wstring(percents[n - 1]) + L"%)");
+    expected.push_back(L"Извлечение    " + std::to_wstring(n) + L"/8 (" +
+                       std::to_wstring(percents[n - 1]) + L"%)");
   EXPECT_EQ(progress, expected);
 }
 
@@ -118,8 +122,9 @@ TEST_F(ExtractTest, AFolderReturnedWithItsBackslashGetsASecondOne) {
 }
 
 TEST_F(ExtractTest, NamesAreTheFieldUpToItsFirstZero) {
-  Open(BuildArchive(tmp, Layout::V1,
-                    {{"abcdefghijklmnopqrstuvwx", Pattern(10, 1)}, {std::string("abc\0zz", 6), Pattern(10, 2)}}));
+  Open(BuildArchive(
+      tmp, Layout::V1,
+      {{"abcdefghijklmnopqrstuvwx", Pattern(10, 1)}, {std::string("abc\0zz", 6), Pattern(10, 2)}}));
   Extract({0, 1});
   EXPECT_EQ(Listing(out), (std::set<std::string>{"abcdefghijklmnopqrstuvwx", "abc"}));
 }
@@ -164,8 +169,9 @@ TEST_F(ExtractTest, VersionTwoSampleExtractsWhatItHolds) {
 class UnsafeNames : public ExtractTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(UnsafeNames, AreRefusedAndEndTheBatch) {
-  Open(BuildArchive(tmp, Layout::V1,
-                    {{"ok.txd", Pattern(10, 1)}, {GetParam(), Pattern(10, 2)}, {"after.txd", Pattern(10, 3)}}));
+  Open(BuildArchive(
+      tmp, Layout::V1,
+      {{"ok.txd", Pattern(10, 1)}, {GetParam(), Pattern(10, 2)}, {"after.txd", Pattern(10, 3)}}));
   Extract({0, 1, 2});
   EXPECT_EQ(LastBox(), L"Invalid filename.");
   EXPECT_EQ(Listing(out), std::set<std::string>{"ok.txd"});
@@ -174,9 +180,10 @@ TEST_P(UnsafeNames, AreRefusedAndEndTheBatch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnsafeNames,
-                         ::testing::Values("..\\escape.txd", "../escape.txd", "c:escape.txd", "a.txd:stream",
-                                           ".", "..", "...", "", "CON", "con", "nul.txd", "NUL ", "con.",
-                                           "Com1", "LPT9.dff", "aux .txt", "prn.a.b", "conout$"));
+                         ::testing::Values("..\\escape.txd", "../escape.txd", "c:escape.txd",
+                                           "a.txd:stream", ".", "..", "...", "", "CON", "con",
+                                           "nul.txd", "NUL ", "con.", "Com1", "LPT9.dff",
+                                           "aux .txt", "prn.a.b", "conout$"));
 
 class LookAlikeNames : public ExtractTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -188,8 +195,8 @@ TEST_P(LookAlikeNames, AreExtracted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, LookAlikeNames,
-                         ::testing::Values("console.txd", "com10", "nul_", "lpt", "a..b", "CON1", "x.con",
-                                           ".hidden", "a b.dff"));
+                         ::testing::Values("console.txd", "com10", "nul_", "lpt", "a..b", "CON1",
+                                           "x.con", ".hidden", "a b.dff"));
 
 // Whatever fails, the output holds a run of whole sectors of the entry and nothing else.
 TEST_F(ExtractTest, AFailureAnywhereLeavesWholeSectorsOnly) {

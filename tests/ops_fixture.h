@@ -52,7 +52,8 @@ inline std::wstring BuildArchive(const TempDir& dir, Layout layout, const std::v
     img.insert(img.end(), area.begin(), area.end());
     sector += SectorsOf(item.data.size());
   }
-  return layout == Layout::V1 ? MakeV1(dir, "test", specs, img) : MakeV2(dir, "test.img", specs, img);
+  return layout == Layout::V1 ? MakeV1(dir, "test", specs, img)
+                              : MakeV2(dir, "test.img", specs, img);
 }
 
 inline Bytes Slice(const Bytes& bytes, int64_t from, int64_t count) {
@@ -69,11 +70,19 @@ struct Expected {
 
 class OpsTest : public WindowTest {
  protected:
-  OpsTest() { sp.window.onProcessMessages = [this] { busyWhilePumping.push_back(!sp.list.enabled()); }; }
+  OpsTest() {
+    sp.window.onProcessMessages = [this] { busyWhilePumping.push_back(!sp.list.enabled()); };
+  }
 
-  void Open(const std::wstring& path) { fm.Guarded([&] { fm.DoOpenArchive(path); }); }
-  void Run(void (TfmMain::*command)()) { fm.Guarded([&] { (fm.*command)(); }); }
-  void RunFaulty(void (TfmMain::*command)()) { faultyFm.Guarded([&] { (faultyFm.*command)(); }); }
+  void Open(const std::wstring& path) {
+    fm.Guarded([&] { fm.DoOpenArchive(path); });
+  }
+  void Run(void (TfmMain::*command)()) {
+    fm.Guarded([&] { (fm.*command)(); });
+  }
+  void RunFaulty(void (TfmMain::*command)()) {
+    faultyFm.Guarded([&] { (faultyFm.*command)(); });
+  }
   std::wstring LastBox() const {
     return sp.dialogs.messages().empty() ? L"" : sp.dialogs.messages().back().text;
   }
@@ -88,8 +97,10 @@ class OpsTest : public WindowTest {
     for (size_t i = 0; i < entries.size(); ++i) {
       const TIMGFileEntry& entry = IMGArchive.Files[i];
       EXPECT_EQ(NameBytes(entry), entries[i].name) << "entry " << i;
-      EXPECT_EQ(int64_t{entry.Size} * 2048, static_cast<int64_t>(entries[i].area.size())) << "entry " << i;
-      EXPECT_EQ(Slice(bytes, int64_t{entry.Offset} * 2048, int64_t{entry.Size} * 2048), entries[i].area)
+      EXPECT_EQ(int64_t{entry.Size} * 2048, static_cast<int64_t>(entries[i].area.size()))
+          << "entry " << i;
+      EXPECT_EQ(Slice(bytes, int64_t{entry.Offset} * 2048, int64_t{entry.Size} * 2048),
+                entries[i].area)
           << "entry " << i;
     }
     ExpectNoOverlap();
@@ -125,8 +136,8 @@ class OpsTest : public WindowTest {
 
   std::vector<bool> busyWhilePumping;
   scripted::FaultyFileSystem faulty{*sp.nativeFiles};
-  Platform faultyPlatform{sp.window, sp.list,   sp.statusBar, sp.menus,    sp.dialogs,
-                          sp.timers, sp.shell,  sp.system,    sp.registry, faulty};
+  Platform faultyPlatform{sp.window, sp.list,  sp.statusBar, sp.menus,    sp.dialogs,
+                          sp.timers, sp.shell, sp.system,    sp.registry, faulty};
   TfmMain faultyFm{faultyPlatform};
 };
 

@@ -1,12 +1,13 @@
 // A buffer of many sectors leaves on disk exactly what a copy of one sector at a time leaves,
 // whichever file operation fails.
+#include "ops/sector_copy.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <algorithm>
+#include <functional>
 
 #include "ops/append.h"
-#include "ops/sector_copy.h"
 #include "platform/errors.h"
 #include "platform/scripted/faulty_file_system.h"
 #include "tests/test_support.h"
@@ -42,7 +43,8 @@ void PlainAppend(IFile& img, IFile& source, int64_t reservedEnd) {
   int64_t length = img.Length(), boundary = (length + 2047) / 2048;
   img.Seek(length);
   img.Write(sector, static_cast<size_t>(boundary * 2048 - length));
-  for (int64_t gap = boundary; gap < (reservedEnd + 2047) / 2048; ++gap) img.Write(sector, sizeof sector);
+  for (int64_t gap = boundary; gap < (reservedEnd + 2047) / 2048; ++gap)
+    img.Write(sector, sizeof sector);
   size_t got;
   do {
     got = source.ReadSome(sector, sizeof sector);
@@ -104,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
     Copies, SectorCopyTest,
     ::testing::Values(
         // Twelve sectors asked of a source of ten and a bit.
-        CopyCase{"SectorsFromAShortSource", {},
+        CopyCase{"SectorsFromAShortSource",
+                 {},
                  [](SectorBuffer& b, IFile& s, IFile& t) { b.CopySectors(s, 2048, t, 0, 12); },
                  [](SectorBuffer&, IFile& s, IFile& t) { PlainSectors(s, 2048, t, 12); }},
         CopyCase{"AppendToAnUnevenFile", Pattern(3000, 6),
