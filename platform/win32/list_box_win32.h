@@ -1,0 +1,37 @@
+#pragma once
+// The entry list: an owner-drawn list box with fixed rows and extended selection. It keeps its
+// row texts itself (so other programs can read them) and the program draws each row.
+#include "platform/ui.h"
+#include "platform/win32/windows_api.h"
+
+namespace vandrel::win32 {
+
+class ListBox final : public IListBox {
+ public:
+  static constexpr int kRowHeight = 16;
+
+  // Creates the control as a child of `parent`.
+  void Create(HWND parent, HINSTANCE instance, HFONT font, int controlId);
+  HWND handle() const { return list_; }
+
+  void Clear() override;
+  void AddRows(const std::vector<std::wstring>& rows) override;
+  int Count() const override;
+  std::wstring Row(int row) const override;
+  bool IsSelected(int row) const override;
+  void SetSelected(int row, bool selected) override;
+  int SelectedCount() const override;
+  int Caret() const override;
+  void SetCaret(int row) override;
+  int TopIndex() const override;
+  void SetTopIndex(int row) override;
+  void SetEnabled(bool enabled) override;
+
+ private:
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return SendMessageW(list_, message, wParam, lParam);
+  }
+  HWND list_ = nullptr;
+};
+
+}  // namespace vandrel::win32

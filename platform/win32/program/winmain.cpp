@@ -1,0 +1,32 @@
+// The program entry: the main window is created hidden, the start-up handler runs, and the
+// window is shown as the message loop starts.
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+constexpr wchar_t kApplicationTitle[] = L"Vandrel";
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace vandrel;
+  win32::ComApartment com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  win32::Win32Platform win32;
+  TfmMain fmMain(win32.platform());
+  win32::MainWindow& window = win32.window();
+  window.SetAppTitle(kApplicationTitle);
+  window.Create(fmMain);
+  std::vector<std::wstring> arguments = ProgramArguments(GetCommandLineW());
+  fmMain.Guarded([&] { fmMain.FormCreate(arguments); });
+  // Until there is a splash window the main window appears at once, whatever the setting.
+  window.Show();
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) window.Dispatch(message);
+  return static_cast<int>(message.wParam);
+}

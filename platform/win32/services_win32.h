@@ -1,0 +1,39 @@
+#pragma once
+// Timers, the shell's "open" verb, the locale's collation and the clock.
+#include <map>
+
+#include "platform/ui.h"
+#include "platform/win32/ui_context_win32.h"
+
+namespace vandrel::win32 {
+
+// Timers of the main window; their ticks arrive through its WM_TIMER.
+class Timers final : public ITimers {
+ public:
+  explicit Timers(UiContext& context) : context_(context) {}
+  void Start(int id, unsigned intervalMs, std::function<void()> onTick) override;
+  void Stop(int id) override;
+  void Tick(UINT_PTR id);
+
+ private:
+  UiContext& context_;
+  std::map<UINT_PTR, std::function<void()>> running_;
+};
+
+class Shell final : public IShell {
+ public:
+  explicit Shell(UiContext& context) : context_(context) {}
+  void Open(const std::wstring& file, const std::wstring& parameters) override;
+
+ private:
+  UiContext& context_;
+};
+
+class System final : public ISystem {
+ public:
+  int Collate(const std::wstring& a, const std::wstring& b) const override;
+  uint32_t TickCount() const override { return GetTickCount(); }
+  uint32_t ClockSeed() const override;
+};
+
+}  // namespace vandrel::win32
