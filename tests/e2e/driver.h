@@ -1,0 +1,119 @@
+#pragma once
+// Drives the real Vandrel.exe from outside, through its windows, as a user (or the shell)
+// would: start it with arguments, find its windows, read the list, the status bar and its
+// message boxes, press their buttons, post keys and commands, fill the system dialogs, and
+// read the registry it wrote. Every wait has a time limit; nothing here asserts.
+//
+// A case file (cases_*.cpp) uses the E2eTest fixture of e2e_fixture.h, which gives each case a
+// clean registry and a folder of its own, and this header for everything else.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vandrel::e2e {
+
+using Milliseconds = std::chrono::milliseconds;
+inline constexpr Milliseconds kPatience{10000};
+
+// Polls `ready` until it holds or the time is up; returns its last answer.
+bool WaitUntil(const std::function<bool()>& ready, Milliseconds timeout = kPatience);
+
+// A host path as the program sees it: a Unix path (under Wine) becomes its Z: drive path.
+std::wstring HostPath(const std::string& path);
+// The program under test, as built beside this driver.
+std::wstring VandrelPath();
+
+// One started Vandrel.exe. It is ended by force if it is still running when this goes.
+class Program {
+ public:
+  explicit Program(const std::vector<std::wstring>& arguments,
+                   const std::wstring& exe = VandrelPath());
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  ~Program();
+
+  DWORD pid() const { return info_.dwProcessId; }
+  HANDLE process() const { return info_.hProcess; }
+
+  // The main window once it is on screen; nullptr when it does not appear in time.
+  HWND MainWindow(Milliseconds timeout = kPatience) const;
+  // The main window whether shown or not; nullptr when there is none yet.
+  HWND HiddenMainWindow() const;
+  // A visible dialog box of the program (message box, system dialog, input box), optionally
+  // with the given caption; nullptr when none appears in time.
+  HWND Dialog(Milliseconds timeout = kPatience, const std::wstring& caption = {}) const;
+  // The entry list inside the main window.
+  HWND List() const;
+  HWND StatusBar() const;
+
+  // A status panel's text, read through the program's own memory.
+  std::wstring StatusText(int panel) const;
+  // The right edges of the status panels (-1: to the end of the bar).
+  std::vector<int> StatusPanelEdges() const;
+
+  // Asks the main window to close, as its close box does.
+  void Close() const;
+  // The exit code once the program has ended; nothing when it is still running.
+  std::optional<DWORD> WaitForExit(Milliseconds timeout = kPatience) const;
+
+  // Selects `path` in an open folder browser (resending until its tree shows it) and presses
+  // OK; false when the tree never reached the folder.
+  bool ChooseFolder(HWND browser, const std::wstring& path) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Texts and controls of any window.
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+// The first descendant of `parent` of the window class `className` (and, when given, id).
+HWND FindDescendant(HWND parent, const std::wstring& className, int id = -1);
+// The text of a message box (its static control 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+// Presses a dialog's button by its id (IDOK, IDYES, IDNO, IDCANCEL ...).
+void PressButton(HWND dialog, int id);
+// Outer and client rectangles in screen and client pixels.
+RECT OuterRect(HWND window);
+RECT ClientRect(HWND window);
+bool IsEnabled(HWND window);
+
+// The list box's rows and selection, read with the list's own messages.
+int RowCount(HWND list);
+std::vector<std::wstring> Rows(HWND list);
+bool IsRowSelected(HWND list, int row);
+int SelectedCount(HWND list);
+int CaretRow(HWND list);
+
+// A key without modifiers, posted as a press and a release (enough for Del and F1 to F4).
+void PostKey(HWND window, int virtualKey);
+// A key with Ctrl held, through the real input queue: the window is brought to the front.
+void SendCtrlChord(HWND window, int virtualKey);
+// A menu item chosen by its number.
+void PostCommand(HWND mainWindow, int item);
+
+// Puts a full path into the open dialog's file-name field and presses Open.
+bool FillOpenDialog(HWND dialog, const std::wstring& path);
+
+// Saves the screen area of a window as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
+
+// The registry as the program left it.
+struct RegistryValue {
+  DWORD type = REG_NONE;
+  DWORD number = 0;
+  std::wstring text;
+};
+std::optional<RegistryValue> ReadValue(HKEY root, const std::wstring& key,
+                                       const std::wstring& name);
+bool KeyExists(HKEY root, const std::wstring& key);
+void WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD number);
+void WriteString(HKEY root, const std::wstring& key, const std::wstring& name,
+                 const std::wstring& text);
+void DeleteTree(HKEY root, const std::wstring& key);
+
+}  // namespace vandrel::e2e
