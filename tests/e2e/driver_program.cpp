@@ -1,11 +1,11 @@
 // Starting the program, finding its windows, and reading the controls whose messages are not
 // carried across processes.
+#include "tests/e2e/driver.h"
+// The control headers build on the <windows.h> that driver.h brings.
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <thread>
-
-#include "tests/e2e/driver.h"
 
 namespace vandrel::e2e {
 namespace {

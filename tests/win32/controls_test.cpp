@@ -1,0 +1,162 @@
+// The Win32 side of the seam against real controls in a hidden window: what the program
+// stores through the seam reads back the same, and the menus follow the program's tables.
+#include <gtest/gtest.h>
+
+#include <iterator>
+
+#include "app/menu_table.h"
+#include "platform/win32/dialog_parts_win32.h"
+#include "platform/win32/list_box_win32.h"
+#include "platform/win32/menus_win32.h"
+#include "platform/win32/services_win32.h"
+#include "platform/win32/status_bar_win32.h"
+
+namespace vandrel::win32 {
+namespace {
+
+// A plain hidden top-level window to hold the controls.
+class HostWindow {
+ public:
+  HostWindow()
+      : window_(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPED, 0, 0, 400, 300, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr)) {}
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+  ~HostWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+class ControlsTest : public ::testing::Test {
+ protected:
+  ControlsTest() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+  }
+  UiContext context_;
+  HostWindow host_;
+};
+
+TEST_F(ControlsTest, ListKeepsRowsSelectionAndCaret) {
+  ListBox list;
+  list.Create(host_.get(), context_.instance, context_.fonts.regular(), 1);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.Caret(), 0) << "an empty list reports row 0";
+  list.AddRows({L"0%a.dff?00000800/2 kb", L"1%b.txd?00001000/4 kb", L"2%c?00001800/2 kb"});
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Row(1), L"1%b.txd?00001000/4 kb");
+  EXPECT_EQ(SendMessageW(list.handle(), LB_GETITEMHEIGHT, 0, 0), ListBox::kRowHeight);
+
+  list.SetSelected(0, true);
+  list.SetSelected(2, true);
+  EXPECT_EQ(list.SelectedCount(), 2);
+  EXPECT_TRUE(list.IsSelected(2));
+  EXPECT_FALSE(list.IsSelected(1));
+  list.SetSelected(0, false);
+  EXPECT_EQ(list.SelectedCount(), 1);
+  list.SetCaret(2);
+  EXPECT_EQ(list.Caret(), 2);
+
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.SelectedCount(), 0);
+}
+
+TEST_F(ControlsTest, ListTakesManyRowsInOneGo) {
+  ListBox list;
+  list.Create(host_.get(), context_.instance, context_.fonts.regular(), 1);
+  std::vector<std::wstring> rows;
+  for (int i = 0; i < 20000; ++i) rows.push_back(std::to_wstring(i) + L"%name?00000000/0 kb");
+  list.AddRows(rows);
+  EXPECT_EQ(list.Count(), 20000);
+  EXPECT_EQ(list.Row(19999), rows.back());
+}
+
+TEST_F(ControlsTest, StatusBarPanelsHoldTheirTextsAndTheLastRunsToTheEnd) {
+  StatusBar bar;
+  bar.Create(host_.get(), context_.instance, context_.fonts.regular(), 2);
+  bar.SetText(0, L"Архив вер.2 загружен.    ");
+  bar.SetText(1, L"120 files (3)");
+  EXPECT_EQ(bar.Text(0), L"Архив вер.2 загружен.    ");
+  EXPECT_EQ(bar.Text(1), L"120 files (3)");
+  bar.SetPanelWidth(0, 225);
+  int edges[2] = {};
+  ASSERT_EQ(SendMessageW(bar.handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges)), 2);
+  EXPECT_EQ(edges[0], 225);
+  EXPECT_EQ(edges[1], -1);
+  EXPECT_GT(bar.Height(), 0);
+}
+
+TEST(MenusTest, BuiltFromTheTablesWithShortcutsBesideTheCaptions) {
+  Menus menus;
+  HMENU bar = menus.bar();
+  ASSERT_EQ(GetMenuItemCount(bar), 5);
+  wchar_t text[64] = {};
+  GetMenuStringW(bar, 2, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"Commands");
+  HMENU commands = GetSubMenu(bar, 2);
+  EXPECT_EQ(menus.ItemOfPopup(commands), miCommands);
+  // Add, Rebuild Archive, a separator, Extract, Replace, Delete, Rename.
+  ASSERT_EQ(GetMenuItemCount(commands), 7);
+  EXPECT_EQ(GetMenuState(commands, 2, MF_BYPOSITION) & MF_SEPARATOR,
+            static_cast<UINT>(MF_SEPARATOR));
+  GetMenuStringW(commands, miExtract, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"Extract\tCtrl+E");
+  GetMenuStringW(commands, miDelete, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"Delete\tDel");
+  // The Sort submenu of Tools.
+  HMENU sort = GetSubMenu(GetSubMenu(bar, 3), 0);
+  EXPECT_EQ(menus.ItemOfPopup(sort), miSort);
+  EXPECT_EQ(GetMenuItemID(sort, 1), static_cast<UINT>(miSortName));
+  EXPECT_EQ(menus.ItemOfPopup(menus.shortcutMenu()), pmMenu);
+  EXPECT_EQ(GetMenuItemCount(menus.shortcutMenu()), 4);
+  EXPECT_EQ(menus.ItemOfPopup(nullptr), 0);
+}
+
+TEST(MenusTest, EnabledAndCheckedStatesAreTheMenusOwn) {
+  Menus menus;
+  for (int item : {miFile, miSort, miRename, miPMRename}) {
+    EXPECT_TRUE(menus.IsEnabled(item)) << item;
+    menus.SetEnabled(item, false);
+    EXPECT_FALSE(menus.IsEnabled(item)) << item;
+    menus.SetEnabled(item, true);
+    EXPECT_TRUE(menus.IsEnabled(item)) << item;
+  }
+  EXPECT_FALSE(menus.IsChecked(miSortName));
+  menus.SetChecked(miSortName, true);
+  EXPECT_TRUE(menus.IsChecked(miSortName));
+  EXPECT_FALSE(menus.IsChecked(miSortOffset));
+  // Disabling a top-level item greys it in the bar itself.
+  menus.SetEnabled(miHelp, false);
+  EXPECT_TRUE(GetMenuState(menus.bar(), 4, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST(OpenDialogAnswer, OneFileIsItsFullPathAndSeveralAreJoinedToTheirFolder) {
+  EXPECT_EQ(ChosenFiles(L"C:\\games\\gta3.img\0"),
+            (std::vector<std::wstring>{L"C:\\games\\gta3.img"}));
+  EXPECT_EQ(ChosenFiles(L"C:\\games\0a.dff\0b.txd\0"),
+            (std::vector<std::wstring>{L"C:\\games\\a.dff", L"C:\\games\\b.txd"}));
+  EXPECT_EQ(ChosenFiles(L"C:\\\0a.dff\0b.txd\0"),
+            (std::vector<std::wstring>{L"C:\\a.dff", L"C:\\b.txd"}));
+  EXPECT_TRUE(ChosenFiles(L"\0").empty());
+}
+
+TEST(OpenDialogFilters, PairsEndedByZerosAndTheListByAnother) {
+  constexpr wchar_t kExpected[] = L"GTA IMG Archive (*.img)\0*.img\0All files\0*.*\0";
+  EXPECT_EQ(FilterList({{L"GTA IMG Archive (*.img)", L"*.img"}, {L"All files", L"*.*"}}),
+            std::wstring(kExpected, std::size(kExpected)));
+}
+
+TEST(SystemServices, CollationIgnoresCaseAndPutsThePercentSignFirst) {
+  System system;
+  EXPECT_EQ(system.Collate(L"B.DFF%0", L"b.dff%0"), 0);
+  EXPECT_LT(system.Collate(L"a.dff%1", L"B.DFF%0"), 0);
+  EXPECT_LT(system.Collate(L"a.txd%3", L"a.txd2%1"), 0);
+  EXPECT_LT(system.Collate(L"x%10", L"x%9"), 0);
+  EXPECT_GT(system.Collate(L"b", L"A"), 0);
+}
+
+}  // namespace
+}  // namespace vandrel::win32
