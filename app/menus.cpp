@@ -122,8 +122,8 @@ void TfmMain::miCommandsClick() {
   // Both menus are set together, so whichever opens next shows the same state.
   const int selected = p_.list.SelectedCount();
   for (int item : {miAdd, miRebuild}) p_.menus.SetEnabled(item, IMGArchive.bLoaded);
-  for (int item : {miExtract, miPMExtract, miReplace, miPMReplace, miDelete, miPMDelete, miRename,
-                   miPMRename})
+  for (int item :
+       {miExtract, miPMExtract, miReplace, miPMReplace, miDelete, miPMDelete, miRename, miPMRename})
     p_.menus.SetEnabled(item, selected != 0);
   for (int item : {miReplace, miPMReplace, miRename, miPMRename})
     p_.menus.SetEnabled(item, selected == 1);
