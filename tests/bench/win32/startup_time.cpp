@@ -1,5 +1,5 @@
 // How long the real program takes from its start to a shown list of a large archive:
-//   vandrel_startup_bench [COUNT...]   (16000 and 100000 unless told otherwise)
+//   vandrel_startup_bench [--by-name] [COUNT...]   (16000 and 100000 unless told otherwise)
 // Run under Wine with tests/wine/with-wine.sh; prints the best and the median of five starts.
 #include <algorithm>
 #include <chrono>
@@ -35,13 +35,21 @@ double TimeOneStart(const std::wstring& archive, int count) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<int> counts;
-  for (int i = 1; i < argc; ++i) counts.push_back(std::wcstol(argv[i], nullptr, 10));
+  bool byName = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::wstring(argv[i]) == L"--by-name")
+      byName = true;
+    else
+      counts.push_back(std::wcstol(argv[i], nullptr, 10));
+  }
   if (counts.empty()) counts = {16000, 100000};
 
   const std::wstring folder = L"C:\\e2e\\bench";
   std::filesystem::create_directories(std::filesystem::path(folder));
   // Straight to the main window: the first-run warning counts as seen.
-  WriteDword(HKEY_CURRENT_USER, L"SOFTWARE\\Quarrymoor\\Vandrel", L"bWarningShown", 1);
+  const wchar_t* settings = L"SOFTWARE\\Quarrymoor\\Vandrel";
+  WriteDword(HKEY_CURRENT_USER, settings, L"bWarningShown", 1);
+  WriteDword(HKEY_CURRENT_USER, settings, L"SortType", byName ? 1 : 0);
 
   for (int count : counts) {
     std::wstring archive = folder + L"\\bench" + std::to_wstring(count) + L".img";
@@ -53,8 +61,8 @@ int wmain(int argc, wchar_t** argv) {
       std::wprintf(L"%d entries: the list was not shown\n", count);
       continue;
     }
-    std::wprintf(L"%d entries: best %.0f ms, median %.0f ms (of %d starts)\n", count, times.front(),
-                 times[times.size() / 2], kStarts);
+    std::wprintf(L"%d entries in %ls order: best %.0f ms, median %.0f ms (of %d starts)\n", count,
+                 byName ? L"name" : L"directory", times.front(), times[times.size() / 2], kStarts);
   }
   std::filesystem::remove_all(std::filesystem::path(folder));
   return 0;
