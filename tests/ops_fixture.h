@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,12 @@ class OpsTest : public WindowTest {
     std::wstring path = tmp.Path(name);
     WriteBytes(path, data);
     return path;
+  }
+
+  static void MakeReadOnly(const std::wstring& path) {
+    std::filesystem::permissions(ToUtf8(path), std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::group_read |
+                                                   std::filesystem::perms::others_read);
   }
 
   std::vector<bool> busyWhilePumping;

@@ -50,7 +50,9 @@ TEST_P(ReplaceInPlace, OverwritesTheZeroedAreaAndKeepsTheEntry) {
   const TIMGFileEntry before = IMGArchive.Files[0];
   const size_t length = ReadBytes(img).size();
   const Bytes data = Pattern(size, 9);
-  Replace(0, Source("new.txd", data));
+  const std::wstring path = Source("new.txd", data);
+  MakeReadOnly(path);  // a replacement is only read
+  Replace(0, path);
   EXPECT_TRUE(sp.dialogs.messages().empty()) << ToUtf8(LastBox());
   EXPECT_EQ(sp.statusBar.Text(0), Done(layout));
   EXPECT_FALSE(Busy());
@@ -100,17 +102,6 @@ TEST_P(ReplaceBothLayouts, NeedsExactlyOneSelectedRowAndAnAnswer) {
   EXPECT_EQ(sp.dialogs.openFileRequests().size(), 1u);
   EXPECT_EQ(ReadBytes(img), before);
   EXPECT_EQ(Options.LastFileDir, L"D:\\kept\\");
-}
-
-TEST_P(ReplaceBothLayouts, AReadOnlyReplacementIsUsed) {
-  const std::wstring img = ThreeSectorArchive(GetParam());
-  Open(img);
-  const std::wstring path = Source("locked.txd", Pattern(300, 9));
-  fs::permissions(ToUtf8(path),
-                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  Replace(0, path);
-  EXPECT_TRUE(sp.dialogs.messages().empty()) << ToUtf8(LastBox());
-  ExpectArchive(img, WithFirst(Padded(Pattern(300, 9), 3)));
 }
 
 TEST_P(ReplaceBothLayouts, TheEntryIsTheOneOnTheCaretRowWhateverTheOrder) {
