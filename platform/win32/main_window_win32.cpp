@@ -34,7 +34,10 @@ bool KeyDown(int key) { return GetKeyState(key) < 0; }
 MainWindow::MainWindow(UiContext& context, WindowParts parts) : context_(context), parts_(parts) {}
 
 MainWindow::~MainWindow() {
-  if (window_) DestroyWindow(window_);
+  if (!window_) return;
+  // Too late for the program's handlers: the window goes quietly.
+  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  DestroyWindow(window_);
 }
 
 void MainWindow::Create(TfmMain& program) {
@@ -45,6 +48,10 @@ void MainWindow::Create(TfmMain& program) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
   CreateWindowExW(0, kClassName, appTitle_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                   kOuterWidth, kOuterHeight, nullptr, parts_.menus.bar(), context_.instance, this);
+}
+
+void MainWindow::Destroy() {
+  if (window_) DestroyWindow(window_);
 }
 
 void MainWindow::Show() {
@@ -109,6 +116,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       parts_.timers.Tick(wParam);
+      return 0;
+    case WM_CLOSE:
+      // Closing ends the message loop; the window is destroyed after it, so a command still
+      // running (letting messages through) finishes with its window intact.
+      PostQuitMessage(0);
       return 0;
     case WM_DESTROY:
       Destroyed();
@@ -187,7 +199,6 @@ void MainWindow::Destroyed() {
   // The menu bar belongs to the menus, not to the window that showed it.
   SetMenu(window_, nullptr);
   Run([this] { program_->FormDestroy(); });
-  PostQuitMessage(0);
 }
 
 bool MainWindow::TakeShortcut(const MSG& message) {

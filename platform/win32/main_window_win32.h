@@ -33,6 +33,8 @@ class MainWindow final : public IWindow {
   // Creates the window hidden; from now on its events go to `program`.
   void Create(TfmMain& program);
   void Show();
+  // Destroys the window once the message loop has ended; the program saves its settings.
+  void Destroy();
   // Runs one message taken from the queue: a shortcut key first, then the find dialog's keys,
   // then the usual translation and dispatch.
   void Dispatch(MSG& message);

@@ -57,14 +57,15 @@ TEST_F(WindowTest, CtrlLOpensTheChosenArchiveAndRemembersItsFolder) {
   EXPECT_EQ(_wcsicmp(remembered->text.c_str(), (folder() + L"\\").c_str()), 0) << remembered->text;
 }
 
-TEST_F(WindowTest, TheFindDialogKeepsTheWindowBusyUntilItsSearchCloseIt) {
+TEST_F(WindowTest, TheFindDialogKeepsTheWindowBusyUntilItsSearchClosesIt) {
   HWND window = nullptr;
   auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
   ASSERT_NE(window, nullptr);
   PostKey(program->List(), VK_F2);
   HWND find = program->Dialog();
   ASSERT_NE(find, nullptr);
-  EXPECT_FALSE(IsEnabled(program->List())) << "busy while the dialog is open";
+  EXPECT_TRUE(WaitUntil([&] { return !IsEnabled(program->List()); }))
+      << "busy while the dialog is open";
   HWND field = GetDlgItem(find, 1152);  // edt1
   ASSERT_NE(field, nullptr);
   SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0004"));

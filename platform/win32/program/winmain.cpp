@@ -1,5 +1,5 @@
-// The program entry: the main window is created hidden, the start-up handler runs, and the
-// window is shown as the message loop starts.
+// The program entry: the main window is created hidden, the start-up handler runs, the window
+// is shown as the message loop starts, and it is destroyed when the loop has ended.
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/win32/win32_platform.h"
@@ -28,5 +28,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) window.Dispatch(message);
+  window.Destroy();
   return static_cast<int>(message.wParam);
 }
