@@ -1,5 +1,7 @@
 // The real window hands the user's keys, menu commands and dialogs to the program: a shortcut
 // key runs its item, Ctrl+L brings up the open dialog, the find dialog works modelessly.
+#include <filesystem>
+
 #include "app/menu_items.h"
 #include "tests/e2e/e2e_fixture.h"
 
@@ -78,6 +80,30 @@ TEST_F(WindowTest, TheFindDialogKeepsTheWindowBusyUntilItsSearchClosesIt) {
   auto remembered = Setting(L"LastFindStr");
   ASSERT_TRUE(remembered.has_value());
   EXPECT_EQ(remembered->text, L"0004");
+}
+
+TEST_F(WindowTest, TheFolderBrowserReturnsTheChosenFolder) {
+  std::wstring remembered = Path(L"before"), chosen = Path(L"out");
+  std::filesystem::create_directories(std::filesystem::path(remembered));
+  std::filesystem::create_directories(std::filesystem::path(chosen));
+  WriteString(HKEY_CURRENT_USER, kSettingsKey, L"LastFileDir", remembered);
+  HWND window = nullptr;
+  auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
+  ASSERT_NE(window, nullptr);
+  // The first row is selected as the archive opens.
+  SendCtrlChord(window, 'E');
+  HWND browser = program->Dialog(kPatience, L"Extract Files...");
+  ASSERT_NE(browser, nullptr);
+  EXPECT_NE(FindDescendant(browser, L"Static"), nullptr);
+  ASSERT_TRUE(program->ChooseFolder(browser, chosen));
+  std::filesystem::path extracted = std::filesystem::path(chosen) / L"model0000.dff";
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(extracted); }));
+  ASSERT_TRUE(WaitUntil([&] { return program->StatusText(0) == L"File(s) extracted."; }));
+  EXPECT_EQ(std::filesystem::file_size(extracted), static_cast<uintmax_t>(kSector));
+  ASSERT_TRUE(CloseAndWait(*program));
+  auto saved = Setting(L"LastFileDir");
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(_wcsicmp(saved->text.c_str(), (chosen + L"\\").c_str()), 0) << saved->text;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/services_win32.h"
 #include "platform/win32/status_bar_win32.h"
+#include "platform/win32/window_helpers_win32.h"
 
 namespace vandrel::win32 {
 namespace {
@@ -131,6 +132,81 @@ TEST(MenusTest, EnabledAndCheckedStatesAreTheMenusOwn) {
   // Disabling a top-level item greys it in the bar itself.
   menus.SetEnabled(miHelp, false);
   EXPECT_TRUE(GetMenuState(menus.bar(), 4, MF_BYPOSITION) & MF_GRAYED);
+}
+
+// What a user saw in the input box and what they did there, as a timer inside its modal loop
+// plays the user.
+struct InputBoxVisit {
+  std::wstring caption, prompt, text;
+  DWORD selection = 0;
+  LONG editLimit = 0;
+  std::wstring typed;
+  int button = IDOK;
+};
+InputBoxVisit visit;
+
+void CALLBACK PlayTheUser(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowW(L"#32770", nullptr);
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  visit.caption = WindowText(box);
+  visit.prompt = WindowText(FindWindowExW(box, nullptr, L"Static", nullptr));
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+  visit.text = WindowText(edit);
+  visit.selection = static_cast<DWORD>(SendMessageW(edit, EM_GETSEL, 0, 0));
+  visit.editLimit = static_cast<LONG>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0));
+  if (!visit.typed.empty()) SetWindowTextW(edit, visit.typed.c_str());
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(visit.button, BN_CLICKED), 0);
+}
+
+class InputBoxTest : public ControlsTest {
+ protected:
+  std::optional<std::wstring> Show(const std::wstring& typed, int button) {
+    visit = {};
+    visit.typed = typed;
+    visit.button = button;
+    SetTimer(nullptr, 0, 20, PlayTheUser);
+    return ShowInputBox(context_, L"Rename...", L"Enter new name for 'a.dff'...", L"a.dff");
+  }
+};
+
+TEST_F(InputBoxTest, ShowsThePromptAndTheWholeTextSelectedAndReturnsTheEditOnOk) {
+  auto answer = Show(L"b.dff", IDOK);
+  EXPECT_EQ(visit.caption, L"Rename...");
+  EXPECT_EQ(visit.prompt, L"Enter new name for 'a.dff'...");
+  EXPECT_EQ(visit.text, L"a.dff");
+  EXPECT_EQ(LOWORD(visit.selection), 0);
+  EXPECT_EQ(HIWORD(visit.selection), 5);
+  EXPECT_EQ(visit.editLimit, 255);
+  ASSERT_TRUE(answer.has_value());
+  EXPECT_EQ(*answer, L"b.dff");
+}
+
+TEST_F(InputBoxTest, CancelGivesNothing) { EXPECT_FALSE(Show(L"b.dff", IDCANCEL).has_value()); }
+
+// Presses a key in the message box that comes up, as the keyboard would.
+WPARAM keyToPress = 0;
+
+void CALLBACK PressKeyInTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND focus = GetFocus();
+  if (!focus || !FindWindowW(L"#32770", nullptr)) return;
+  KillTimer(nullptr, timer);
+  PostMessageW(focus, WM_KEYDOWN, keyToPress, 1);
+  PostMessageW(focus, WM_KEYUP, keyToPress, 1 | (3u << 30));
+}
+
+MessageResult AnswerWithKey(const UiContext& context, MessageKind kind, WPARAM key) {
+  keyToPress = key;
+  SetTimer(nullptr, 0, 20, PressKeyInTheBox);
+  return ShowMessageBox(context, kind, L"Confirm", L"Delete the selected entries?");
+}
+
+TEST(MessageBoxes, AConfirmationDefaultsToYesAndEscapeAnswersNo) {
+  UiContext context;
+  EXPECT_EQ(AnswerWithKey(context, MessageKind::Confirmation, VK_RETURN), MessageResult::Yes);
+  EXPECT_EQ(AnswerWithKey(context, MessageKind::Confirmation, VK_ESCAPE), MessageResult::No);
+  EXPECT_EQ(AnswerWithKey(context, MessageKind::Information, VK_ESCAPE), MessageResult::No);
+  EXPECT_EQ(AnswerWithKey(context, MessageKind::Warning, VK_RETURN), MessageResult::Ok);
 }
 
 TEST(OpenDialogAnswer, OneFileIsItsFullPathAndSeveralAreJoinedToTheirFolder) {
