@@ -1,0 +1,120 @@
+// The menus' rules seen from outside: a key runs its command only when the command applies,
+// Select All, and Find Next going on from the find dialog's match. The menus themselves cannot
+// be read across processes under Wine, so each case checks what the command does.
+#include "app/menu_items.h"
+#include "tests/e2e/e2e_fixture.h"
+
+namespace vandrel::e2e {
+namespace {
+
+constexpr Milliseconds kNoDialog{500};
+
+class MenusTest : public E2eTest {
+ protected:
+  // Six entries; the names of rows 1, 3 and 5 end in ".txd".
+  std::wstring MakeArchive() const {
+    WriteV2(Path(L"menus.img"), NumberedEntries(6, FirstDataSectorV2(6)));
+    return Path(L"menus.img");
+  }
+
+  static void Select(HWND list, const std::vector<int>& rows) {
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    for (int row : rows) SendMessageW(list, LB_SETSEL, TRUE, row);
+  }
+
+  // Posted messages are handled in order, so once this command's status shows, every key
+  // posted before it has been handled.
+  static bool HandledSoFar(const Program& program, HWND window) {
+    PostCommand(window, miSortOffset);
+    return WaitUntil([&] { return program.StatusText(0) == L"List sorted."; });
+  }
+
+  static bool OnlyRowSelected(HWND list, int row) {
+    return WaitUntil([&] { return SelectedCount(list) == 1 && IsRowSelected(list, row); });
+  }
+};
+
+TEST_F(MenusTest, KeysOfCommandsThatNeedAnArchiveDoNothingWithoutOne) {
+  HWND window = nullptr;
+  auto program = StartToMainWindow({}, window);
+  ASSERT_NE(window, nullptr);
+  PostKey(program->List(), VK_DELETE);
+  ASSERT_TRUE(HandledSoFar(*program, window));
+  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "Del deletes only selected entries";
+
+  // Had Ctrl+A opened its dialog, that dialog would have taken Ctrl+L.
+  SendCtrlChord(window, 'A');
+  SendCtrlChord(window, 'L');
+  HWND open = program->Dialog(kPatience, L"Open...");
+  ASSERT_NE(open, nullptr) << "Ctrl+L opens an archive at any time";
+  PressButton(open, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+  EXPECT_EQ(RowCount(program->List()), 0);
+  EXPECT_TRUE(CloseAndWait(*program));
+}
+
+TEST_F(MenusTest, KeysForOneEntryDoNothingWithTwoSelected) {
+  HWND window = nullptr;
+  auto program = StartToMainWindow({MakeArchive()}, window);
+  ASSERT_NE(window, nullptr);
+  HWND list = program->List();
+
+  Select(list, {1, 2});
+  PostKey(list, VK_F4);
+  ASSERT_TRUE(HandledSoFar(*program, window));
+  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "F4 renames only one entry";
+
+  // Had Ctrl+R opened its dialog, that dialog would have taken Ctrl+E.
+  Select(list, {1, 2});
+  SendCtrlChord(window, 'R');
+  SendCtrlChord(window, 'E');
+  HWND browser = program->Dialog(kPatience, L"Extract Files...");
+  ASSERT_NE(browser, nullptr) << "Ctrl+E extracts several entries";
+  PressButton(browser, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
+
+  Select(list, {2});
+  SendCtrlChord(window, 'R');
+  HWND replace = program->Dialog(kPatience, L"Замена... ");
+  ASSERT_NE(replace, nullptr) << "Ctrl+R replaces one entry";
+  PressButton(replace, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(replace); }));
+  EXPECT_TRUE(CloseAndWait(*program));
+}
+
+TEST_F(MenusTest, SelectAllSelectsEveryRowAndCountsThem) {
+  HWND window = nullptr;
+  auto program = StartToMainWindow({MakeArchive()}, window);
+  ASSERT_NE(window, nullptr);
+  PostCommand(window, miSelectAll);
+  ASSERT_TRUE(WaitUntil([&] { return SelectedCount(program->List()) == 6; }));
+  EXPECT_EQ(program->StatusText(1), L"6 files (6)");
+  EXPECT_TRUE(CloseAndWait(*program));
+}
+
+TEST_F(MenusTest, FindNextGoesOnFromTheDialogsMatchAndRoundFromTheLastRow) {
+  HWND window = nullptr;
+  auto program = StartToMainWindow({MakeArchive()}, window);
+  ASSERT_NE(window, nullptr);
+  HWND list = program->List();
+  PostKey(list, VK_F2);
+  HWND find = program->Dialog();
+  ASSERT_NE(find, nullptr);
+  HWND field = GetDlgItem(find, 1152);  // edt1
+  ASSERT_NE(field, nullptr);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"TXD"));
+  PressButton(find, IDOK);
+  ASSERT_TRUE(OnlyRowSelected(list, 1));
+  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(list); })) << "the busy state ends on close";
+
+  for (int expected : {3, 5, 1}) {
+    PostKey(list, VK_F3);
+    EXPECT_TRUE(OnlyRowSelected(list, expected)) << "F3 towards row " << expected;
+    EXPECT_EQ(CaretRow(list), expected);
+  }
+  EXPECT_EQ(program->StatusText(0), L"Match found.");
+  EXPECT_TRUE(CloseAndWait(*program));
+}
+
+}  // namespace
+}  // namespace vandrel::e2e
