@@ -150,15 +150,6 @@ TEST_F(SortTest, NameOrderAndBackToDirectoryOrder) {
   EXPECT_EQ(StatusHistory().back(), L"List sorted.");
 }
 
-TEST_F(SortTest, EqualNamesFollowTheirIndexAsText) {
-  std::vector<std::string> names(11, "y");
-  names[9] = names[10] = "x";
-  OpenNames(names);
-  fm.SortClick(2);
-  EXPECT_EQ(RowIndices()[0], 10);
-  EXPECT_EQ(RowIndices()[1], 9);
-}
-
 TEST_F(SortTest, SortedIsShownEvenWhenTheOrderWasInForce) {
   OpenNames({"b", "a"});
   const size_t before = StatusHistory().size();
