@@ -31,24 +31,24 @@ class AddTest : public OpsTest {
     return static_cast<int>(std::count(history.begin(), history.end(), status));
   }
   // A version-2 archive of these entries, each entry's data at its own offset.
-  std::wstring LaidOut(const std::vector<EntrySpec>& specs, const std::vector<Bytes>& data,
+  std::wstring LaidOut(const std::vector<EntrySpec>& records, const std::vector<Bytes>& data,
                        size_t length) {
     Bytes img(length);
-    for (size_t i = 0; i < specs.size(); ++i)
-      std::copy(data[i].begin(), data[i].end(), img.begin() + specs[i].offset * 2048);
-    return MakeV2(tmp, "test.img", specs, img);
+    for (size_t i = 0; i < records.size(); ++i)
+      std::copy(data[i].begin(), data[i].end(), img.begin() + records[i].offset * 2048);
+    return MakeV2(tmp, "test.img", records, img);
   }
   // A full directory of 63 entries, one sector each; the lowest lies at sector 1 and is not
   // the first in the directory.
   std::wstring FullDirectory(std::vector<Expected>& entries) {
-    std::vector<EntrySpec> specs;
+    std::vector<EntrySpec> records;
     std::vector<Bytes> data;
     for (int i = 0; i < 63; ++i) {
-      specs.push_back({Numbered("e", i), i == 5 ? 1 : i < 5 ? i + 2 : i + 1, 1});
+      records.push_back({Numbered("e", i), i == 5 ? 1 : i < 5 ? i + 2 : i + 1, 1});
       data.push_back(Pattern(2048, i));
-      entries.push_back({specs.back().name, data.back()});
+      entries.push_back({records.back().name, data.back()});
     }
-    return LaidOut(specs, data, 64 * 2048);
+    return LaidOut(records, data, 64 * 2048);
   }
 };
 
@@ -246,15 +246,15 @@ TEST_F(AddTest, AFailureDuringAMoveLosesNoEntry) {
 
 TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {
   // The lowest entry holds nothing, so moving it frees nothing; the next one must go too.
-  std::vector<EntrySpec> specs = {{"nothing", 1, 0}};
+  std::vector<EntrySpec> records = {{"nothing", 1, 0}};
   std::vector<Bytes> data = {{}};
   std::vector<Expected> entries = {{"nothing", {}}};
   for (int i = 1; i < 63; ++i) {
-    specs.push_back({Numbered("e", i), i, 1});
+    records.push_back({Numbered("e", i), i, 1});
     data.push_back(Pattern(2048, i));
-    entries.push_back({specs.back().name, data.back()});
+    entries.push_back({records.back().name, data.back()});
   }
-  const std::wstring img = LaidOut(specs, data, 63 * 2048);
+  const std::wstring img = LaidOut(records, data, 63 * 2048);
   Open(img);
   Add(Sources({{"new", Pattern(10, 99)}}));
   EXPECT_EQ(Count(kMoving), 2);
@@ -263,13 +263,13 @@ TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {
 }
 
 TEST_F(AddTest, ADirectoryRightAtTheFileEndIsPaddedWithZeroSectors) {
-  std::vector<EntrySpec> specs;
+  std::vector<EntrySpec> records;
   std::vector<Expected> entries;
   for (int i = 0; i < 63; ++i) {
-    specs.push_back({Numbered("e", i), 1, 0});
-    entries.push_back({specs.back().name, {}});
+    records.push_back({Numbered("e", i), 1, 0});
+    entries.push_back({records.back().name, {}});
   }
-  const std::wstring img = LaidOut(specs, std::vector<Bytes>(63), 2048);
+  const std::wstring img = LaidOut(records, std::vector<Bytes>(63), 2048);
   Open(img);
   Add(Sources({{"new", Pattern(10, 99)}}));
   EXPECT_EQ(Count(kMoving), 63);
@@ -298,10 +298,10 @@ INSTANTIATE_TEST_SUITE_P(Lengths, EmptyVersionTwo,
                                            std::pair<size_t, int32_t>{4096, 2}));
 
 TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndCopiesWhatExistsThenFails) {
-  std::vector<EntrySpec> specs = {{"long", 1, 3}};
-  for (int i = 1; i < 63; ++i) specs.push_back({Numbered("e", i), 4, 0});
+  std::vector<EntrySpec> records = {{"long", 1, 3}};
+  for (int i = 1; i < 63; ++i) records.push_back({Numbered("e", i), 4, 0});
   Bytes sector1 = Pattern(2048, 1);
-  const std::wstring img = LaidOut(specs, std::vector<Bytes>(63), 2 * 2048 + 1000);
+  const std::wstring img = LaidOut(records, std::vector<Bytes>(63), 2 * 2048 + 1000);
   Bytes before = ReadBytes(img);
   std::copy(sector1.begin(), sector1.end(), before.begin() + 2048);
   WriteBytes(img, before);

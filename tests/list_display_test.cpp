@@ -45,7 +45,7 @@ class ListDisplayTest : public testing::WindowTest {
   void Load(const std::vector<testing::EntrySpec>& entries) {
     IMGArchive.bLoaded = true;
     IMGArchive.Files.clear();
-    for (const auto& spec : entries) IMGArchive.Files.push_back(MakeEntry(spec));
+    for (const auto& record : entries) IMGArchive.Files.push_back(MakeEntry(record));
     IMGArchive.FileCount = static_cast<int32_t>(entries.size());
   }
   std::vector<int> RowIndices() {

@@ -46,15 +46,15 @@ inline std::wstring BuildArchive(const TempDir& dir, Layout layout, const std::v
                                  int32_t firstSector = -1) {
   int32_t sector = firstSector >= 0 ? firstSector : layout == Layout::V2 ? 1 : 0;
   Bytes img(static_cast<size_t>(sector) * 2048);
-  std::vector<EntrySpec> specs;
+  std::vector<EntrySpec> records;
   for (const auto& item : items) {
-    specs.push_back({item.name, sector, SectorsOf(item.data.size())});
+    records.push_back({item.name, sector, SectorsOf(item.data.size())});
     Bytes area = Padded(item.data);
     img.insert(img.end(), area.begin(), area.end());
     sector += SectorsOf(item.data.size());
   }
-  return layout == Layout::V1 ? MakeV1(dir, "test", specs, img)
-                              : MakeV2(dir, "test.img", specs, img);
+  return layout == Layout::V1 ? MakeV1(dir, "test", records, img)
+                              : MakeV2(dir, "test.img", records, img);
 }
 
 inline Bytes Slice(const Bytes& bytes, int64_t from, int64_t count) {

@@ -47,11 +47,11 @@ Bytes Pattern(size_t size, unsigned seed) {
   return bytes;
 }
 
-TIMGFileEntry MakeEntry(const EntrySpec& spec) {
+TIMGFileEntry MakeEntry(const EntrySpec& record) {
   TIMGFileEntry entry;
-  entry.Offset = spec.offset;
-  entry.Size = spec.size;
-  SetNameBytes(entry, spec.name);
+  entry.Offset = record.offset;
+  entry.Size = record.size;
+  SetNameBytes(entry, record.name);
   return entry;
 }
 

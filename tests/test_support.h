@@ -41,7 +41,7 @@ struct EntrySpec {
   int32_t size = 0;
 };
 
-TIMGFileEntry MakeEntry(const EntrySpec& spec);
+TIMGFileEntry MakeEntry(const EntrySpec& record);
 Bytes EncodeDirectory(const std::vector<EntrySpec>& entries);
 // Writes a version-1 pair (`base`.img with `imgBytes`, `base`.dir); returns the .img path.
 std::wstring MakeV1(const TempDir& dir, const std::string& base, const std::vector<EntrySpec>& entries,

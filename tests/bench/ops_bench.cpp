@@ -87,25 +87,25 @@ void WriteRandom(std::ofstream& out, int64_t bytes, std::mt19937_64& random) {
 std::vector<support::EntrySpec> MakeArchive(const fs::path& path) {
   std::mt19937_64 random(42);
   const int32_t firstData = (8 + 32 * (kEntries + kAdded) + 2047) / 2048 + 1;
-  std::vector<support::EntrySpec> specs;
+  std::vector<support::EntrySpec> records;
   int32_t sector = firstData;
   for (int i = 0; i < kEntries; ++i) {
     int32_t size = i == 0 ? kBigSectors : int32_t(1 + random() % 64);
     char name[24];
     std::snprintf(name, sizeof name, "e%05d.dat", i);
-    specs.push_back({name, sector, size});
+    records.push_back({name, sector, size});
     sector += size;
   }
   Bytes head(size_t(firstData) * 2048);
   TIMGHeader header;
   header.FileCount = kEntries;
   EncodeHeader(header, head.data());
-  Bytes directory = support::EncodeDirectory(specs);
+  Bytes directory = support::EncodeDirectory(records);
   std::copy(directory.begin(), directory.end(), head.begin() + 8);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(head.data()), std::streamsize(head.size()));
   WriteRandom(out, int64_t(sector - firstData) * 2048, random);
-  return specs;
+  return records;
 }
 
 std::vector<std::wstring> MakeSources(const fs::path& folder) {
