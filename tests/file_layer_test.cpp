@@ -83,6 +83,7 @@ TEST_F(FileLayerTest, ShortReadIsReadBeyondEndButReadSomeReportsTheCount) {
   EXPECT_EQ(file->ReadSome(buffer, 8), 3u);
   EXPECT_EQ(std::string(buffer, 3), "bcd");
   EXPECT_EQ(file->ReadSome(buffer, 8), 0u);
+  EXPECT_EQ(ErrorOf([&] { file->Seek(-2048); }), L"I/O error 131");
   file->Close();
 }
 

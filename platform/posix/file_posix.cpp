@@ -58,7 +58,9 @@ class PosixFile final : public IFile {
   }
 
   void Seek(int64_t position) override {
-    if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) Fail(EINVAL);
+    // A damaged entry's negative offset fails as it does on Windows.
+    if (position < 0) throw InOutError(kErrNegativeSeek);
+    if (::lseek(fd_, position, SEEK_SET) < 0) Fail(errno);
   }
   int64_t Position() override {
     off_t pos = ::lseek(fd_, 0, SEEK_CUR);
