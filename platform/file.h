@@ -33,7 +33,6 @@ class IFile {
 
   // Exactly `count` bytes, or "Read beyond end of file".
   void Read(void* buffer, size_t count);
-  void SeekToEnd() { Seek(Length()); }
 };
 
 class IFileSystem {
