@@ -38,11 +38,10 @@ void TfmMain::UpdateDisplay() {
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   if (Options.SortType == kSortByName) {
     // The index in each key breaks ties, compared as text: 10 before 9.
-    std::vector<std::wstring> keys(files.size());
+    std::vector<std::string> keys(files.size());
     for (size_t i = 0; i < keys.size(); ++i)
-      keys[i] = NameText(files[i]) + L"%" + std::to_wstring(i);
-    std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return p_.system.Collate(keys[a], keys[b]) < 0; });
+      keys[i] = p_.system.SortKey(NameText(files[i]) + L"%" + std::to_wstring(i));
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
   }
 
   std::vector<std::wstring> rows;

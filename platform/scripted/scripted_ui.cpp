@@ -149,13 +149,15 @@ wchar_t Fold(wchar_t c) {
 
 }  // namespace
 
-int System::Collate(const std::wstring& a, const std::wstring& b) const {
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    wchar_t x = Fold(a[i]), y = Fold(b[i]);
-    if (x != y) return x < y ? -1 : 1;
+// The folded code points, three bytes each, most significant first: byte order is their order.
+std::string System::SortKey(const std::wstring& text) const {
+  std::string key;
+  key.reserve(text.size() * 3);
+  for (wchar_t c : text) {
+    auto point = static_cast<uint32_t>(Fold(c));
+    for (int shift : {16, 8, 0}) key += static_cast<char>((point >> shift) & 0xFF);
   }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  return key;
 }
 
 }  // namespace vandrel::scripted

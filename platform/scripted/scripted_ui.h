@@ -185,11 +185,11 @@ class Shell final : public IShell {
   std::vector<std::pair<std::wstring, std::wstring>> opened;
 };
 
-// Collates like a case-insensitive locale order: Latin and Cyrillic letters folded, then by
-// code point, so "%" comes before digits and letters.
+// Sorts like a case-insensitive locale order: Latin and Cyrillic letters folded, then by code
+// point, so "%" comes before digits and letters.
 class System final : public ISystem {
  public:
-  int Collate(const std::wstring& a, const std::wstring& b) const override;
+  std::string SortKey(const std::wstring& text) const override;
   uint32_t TickCount() const override { return ticks; }
   uint32_t ClockSeed() const override { return seed; }
   uint32_t ticks = 0, seed = 12345;

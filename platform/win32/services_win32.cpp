@@ -27,10 +27,18 @@ void Shell::Open(const std::wstring& file, const std::wstring& parameters) {
                 parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-int System::Collate(const std::wstring& a, const std::wstring& b) const {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) -
-         CSTR_EQUAL;
+std::string System::SortKey(const std::wstring& text) const {
+  // The same flags as CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE), which orders like
+  // these keys; the key's length comes back in bytes, with its terminating zero.
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(text.size());
+  int bytes = LCMapStringW(LOCALE_USER_DEFAULT, kFlags, text.data(), length, nullptr, 0);
+  if (bytes <= 0) return {};
+  std::string key(static_cast<size_t>(bytes), '\0');
+  LCMapStringW(LOCALE_USER_DEFAULT, kFlags, text.data(), length,
+               reinterpret_cast<wchar_t*>(key.data()), bytes);
+  key.pop_back();
+  return key;
 }
 
 uint32_t System::ClockSeed() const {

@@ -31,7 +31,7 @@ class Shell final : public IShell {
 
 class System final : public ISystem {
  public:
-  int Collate(const std::wstring& a, const std::wstring& b) const override;
+  std::string SortKey(const std::wstring& text) const override;
   uint32_t TickCount() const override { return GetTickCount(); }
   uint32_t ClockSeed() const override;
 };

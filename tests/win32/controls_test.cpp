@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/menu_table.h"
+#include "platform/errors.h"
 #include "platform/win32/dialog_parts_win32.h"
 #include "platform/win32/list_box_win32.h"
 #include "platform/win32/menus_win32.h"
@@ -225,13 +226,31 @@ TEST(OpenDialogFilters, PairsEndedByZerosAndTheListByAnother) {
             std::wstring(kExpected, std::size(kExpected)));
 }
 
-TEST(SystemServices, CollationIgnoresCaseAndPutsThePercentSignFirst) {
+// Sort keys order texts as the system's comparison does.
+int Compared(const std::wstring& a, const std::wstring& b) {
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                        b.data(), static_cast<int>(b.size())) -
+         CSTR_EQUAL;
+}
+
+TEST(SystemServices, SortKeysIgnoreCaseAndPutThePercentSignFirst) {
   System system;
-  EXPECT_EQ(system.Collate(L"B.DFF%0", L"b.dff%0"), 0);
-  EXPECT_LT(system.Collate(L"a.dff%1", L"B.DFF%0"), 0);
-  EXPECT_LT(system.Collate(L"a.txd%3", L"a.txd2%1"), 0);
-  EXPECT_LT(system.Collate(L"x%10", L"x%9"), 0);
-  EXPECT_GT(system.Collate(L"b", L"A"), 0);
+  auto key = [&](const wchar_t* text) { return system.SortKey(text); };
+  EXPECT_EQ(key(L"B.DFF%0"), key(L"b.dff%0"));
+  EXPECT_LT(key(L"a.dff%1"), key(L"B.DFF%0"));
+  EXPECT_LT(key(L"a.txd%3"), key(L"a.txd2%1"));
+  EXPECT_LT(key(L"x%10"), key(L"x%9"));
+  EXPECT_GT(key(L"b"), key(L"A"));
+  const std::vector<std::wstring> texts = {L"a%1", L"A%2", L"b_c%3", L"b-c%4",   L"bc%5",
+                                           L"Имя%6", L"имя%7", L"z%8", L"1%9",   L"%10",
+                                           L"a.txd2%1", L"a.txd%0", L"ñ%3", L"N%4"};
+  for (const auto& a : texts)
+    for (const auto& b : texts) {
+      const int byKey = system.SortKey(a).compare(system.SortKey(b));
+      const int bySystem = Compared(a, b);
+      EXPECT_EQ(byKey < 0, bySystem < 0) << ToUtf8(a) << " / " << ToUtf8(b);
+      EXPECT_EQ(byKey > 0, bySystem > 0) << ToUtf8(a) << " / " << ToUtf8(b);
+    }
 }
 
 }  // namespace
