@@ -47,8 +47,7 @@ TEST_F(MenusTest, KeysOfCommandsThatNeedAnArchiveDoNothingWithoutOne) {
   SendCtrlChord(window, 'L');
   HWND open = program->Dialog(kPatience, L"Open...");
   ASSERT_NE(open, nullptr) << "Ctrl+L opens an archive at any time";
-  PressButton(open, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+  ASSERT_TRUE(CancelAndWait(open));
   EXPECT_EQ(RowCount(program->List()), 0);
   EXPECT_TRUE(CloseAndWait(*program));
 }
@@ -70,15 +69,13 @@ TEST_F(MenusTest, KeysForOneEntryDoNothingWithTwoSelected) {
   SendCtrlChord(window, 'E');
   HWND browser = program->Dialog(kPatience, L"Extract Files...");
   ASSERT_NE(browser, nullptr) << "Ctrl+E extracts several entries";
-  PressButton(browser, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
+  ASSERT_TRUE(CancelAndWait(browser));
 
   Select(list, {2});
   SendCtrlChord(window, 'R');
   HWND replace = program->Dialog(kPatience, L"Замена... ");
   ASSERT_NE(replace, nullptr) << "Ctrl+R replaces one entry";
-  PressButton(replace, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(replace); }));
+  ASSERT_TRUE(CancelAndWait(replace));
   EXPECT_TRUE(CloseAndWait(*program));
 }
 

@@ -77,6 +77,8 @@ HWND FindDescendant(HWND parent, const std::wstring& className, int id = -1);
 std::wstring MessageBoxText(HWND box);
 // Presses a dialog's button by its id (IDOK, IDYES, IDNO, IDCANCEL ...).
 void PressButton(HWND dialog, int id);
+// Presses Cancel and waits until the dialog has gone; false if it stays.
+bool CancelAndWait(HWND dialog);
 // Outer and client rectangles in screen and client pixels.
 RECT OuterRect(HWND window);
 RECT ClientRect(HWND window);

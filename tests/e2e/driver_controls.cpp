@@ -69,6 +69,11 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool CancelAndWait(HWND dialog) {
+  PressButton(dialog, IDCANCEL);
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
 RECT OuterRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
