@@ -1,6 +1,7 @@
 // Finding an entry by a part of its name, and choosing the order of the list.
 #include <string>
 
+#include "app/latin_case.h"
 #include "app/main_window.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
@@ -12,13 +13,6 @@ constexpr wchar_t kSorted[] = L"List sorted.";
 constexpr wchar_t kSearching[] = L"Searching...";
 constexpr wchar_t kMatchFound[] = L"Match found.";
 constexpr wchar_t kNoMatches[] = L"No matches found.";
-
-// Only the plain Latin letters change; every other character, Cyrillic included, stays.
-std::wstring UpperLatin(std::wstring text) {
-  for (auto& c : text)
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - (L'a' - L'A'));
-  return text;
-}
 
 }  // namespace
 

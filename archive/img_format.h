@@ -52,6 +52,12 @@ std::wstring NameText(const TIMGFileEntry& entry);
 // Clears the field, then copies in at most 24 bytes.
 void SetNameBytes(TIMGFileEntry& entry, std::string_view bytes);
 
+// The first data sector of a rebuilt version-2 archive: the whole sectors that hold the header
+// and `fileCount` records, and one more, so the directory can always grow by 64 entries.
+inline int64_t FirstDataSectorV2(int64_t fileCount) {
+  return (kHeaderSize + kEntrySize * fileCount) / kSectorSize + 2;
+}
+
 // The .dir beside an .img: the extension replaced by ".dir", or ".dir" appended.
 std::wstring DirPathFor(const std::wstring& imgPath);
 

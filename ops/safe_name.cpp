@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "app/latin_case.h"
+
 namespace vandrel {
 namespace {
 
@@ -19,12 +21,10 @@ std::wstring_view StripTrailing(std::wstring_view name) {
   return end == std::wstring_view::npos ? std::wstring_view() : name.substr(0, end + 1);
 }
 
-wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
-
 bool SameLetters(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return AsciiUpper(x) == AsciiUpper(y); });
+                    [](wchar_t x, wchar_t y) { return UpperLatin(x) == UpperLatin(y); });
 }
 
 // A device name stays one with any extension and with blanks before the extension.

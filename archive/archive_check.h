@@ -1,0 +1,33 @@
+#pragma once
+// A health check of an open archive's directory against its data file's length: what would
+// make extracting or rebuilding fail, or one entry's data another's, and how much room a
+// rebuild would give back. Pure analysis; nothing is read but what the caller hands in.
+#include <cstdint>
+#include <vector>
+
+#include "archive/img_format.h"
+
+namespace vandrel {
+
+enum class ProblemKind {
+  PastEnd,           // the entry's sectors run past the end of the data file
+  Overlap,           // these entries' data share sectors, one run of them per problem
+  DirectoryOverlap,  // the entry's data lie in a version-2 header or directory
+  Negative,          // a negative offset or size
+};
+
+struct Problem {
+  ProblemKind kind;
+  std::vector<int> entries;  // ascending entry indices
+};
+
+struct CheckReport {
+  std::vector<Problem> problems;  // by kind in the order above, then by first entry
+  int64_t unusedSectors = 0;      // sectors of the data file no entry or directory room holds
+  int64_t rebuildSaves = 0;       // bytes a rebuild would take off; negative when it grows
+};
+
+CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
+                         int64_t dataFileLength);
+
+}  // namespace vandrel

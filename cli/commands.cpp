@@ -1,0 +1,187 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+
+#include "app/options.h"
+#include "app/random.h"
+#include "archive/archive_check.h"
+#include "archive/img_archive.h"
+#include "archive/new_archive.h"
+#include "cli/name_match.h"
+#include "cli/reports.h"
+#include "platform/errors.h"
+
+namespace vandrel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path PathOf(const std::wstring& text) {
+  const std::string utf8 = ToUtf8(text);
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::wstring TextOf(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return FromUtf8(std::string(utf8.begin(), utf8.end()));
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
+
+// The open-file dialog takes only files that are there; the command line the same.
+void RequireFile(const std::wstring& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(PathOf(path), error))
+    throw AppError(Quoted(path) + L": " + InOutErrorText(kErrFileNotFound));
+}
+
+// The files in the order given; a folder stands for its regular files in name order.
+std::vector<std::wstring> FilesToAdd(const std::vector<std::wstring>& given) {
+  std::vector<std::wstring> files;
+  for (const auto& path : given) {
+    std::error_code error;
+    if (!fs::is_directory(PathOf(path), error)) {
+      RequireFile(path);
+      files.push_back(path);
+      continue;
+    }
+    std::vector<fs::path> inFolder;
+    for (const auto& item : fs::directory_iterator(PathOf(path)))
+      if (item.is_regular_file()) inFolder.push_back(item.path());
+    std::sort(inFolder.begin(), inFolder.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+    for (const auto& file : inFolder) files.push_back(TextOf(file));
+  }
+  if (files.empty()) throw AppError(L"No files to add.");
+  return files;
+}
+
+std::wstring WithoutTrailingBlanks(std::wstring text) {
+  text.erase(text.find_last_not_of(L' ') + 1);
+  return text;
+}
+
+}  // namespace
+
+Session::Session(console::ConsolePlatform& console, std::ostream& out)
+    : console_(console), platform_(console.platform()), fm_(platform_), out_(out) {
+  Randomize(platform_.system.ClockSeed());
+}
+
+int Session::Run(const Request& request) {
+  int status = kExitFailed;
+  fm_.Guarded([&] { status = Dispatch(request); });
+  console_.progressLine.Clear();
+  return console_.dialogs.failed() ? kExitFailed : status;
+}
+
+int Session::Dispatch(const Request& request) {
+  using Command = int (Session::*)(const Request&);
+  static const std::pair<const char*, Command> kCommands[] = {
+      {"list", &Session::List},       {"extract", &Session::Extract},
+      {"add", &Session::Add},         {"replace", &Session::Replace},
+      {"rename", &Session::Rename},   {"delete", &Session::Delete},
+      {"rebuild", &Session::Rebuild}, {"new", &Session::New},
+      {"check", &Session::Check}};
+  Options.SortType = request.sortByName ? kSortByName : kSortByDirectory;
+  for (const auto& [name, command] : kCommands)
+    if (request.command == name) return (this->*command)(request);
+  return kExitUsage;
+}
+
+bool Session::Open(const std::wstring& archive) {
+  fm_.DoOpenArchive(archive);
+  return IMGArchive.bLoaded;
+}
+
+void Session::Select(const std::vector<int>& indices) {
+  std::vector<int> rowOf(static_cast<size_t>(IMGArchive.FileCount));
+  for (int row = 0; row < console_.list.Count(); ++row)
+    rowOf.at(static_cast<size_t>(fm_.GetFileIndex(row))) = row;
+  std::vector<int> rows;
+  for (int index : indices) rows.push_back(rowOf.at(static_cast<size_t>(index)));
+  std::sort(rows.begin(), rows.end());
+  console_.list.UserSelect(rows, rows.empty() ? 0 : rows.front());
+}
+
+int Session::Edit(void (TfmMain::*command)()) {
+  (fm_.*command)();
+  if (console_.dialogs.failed()) return kExitFailed;
+  console_.progressLine.Clear();
+  out_ << ToUtf8(WithoutTrailingBlanks(console_.statusBar.Text(0))) << '\n';
+  return kExitOk;
+}
+
+int Session::List(const Request& request) {
+  if (!Open(request.archive)) return kExitFailed;
+  std::vector<int> order;
+  for (int row = 0; row < console_.list.Count(); ++row) order.push_back(fm_.GetFileIndex(row));
+  PrintList(out_, IMGArchive, order, request.json);
+  return kExitOk;
+}
+
+int Session::Extract(const Request& request) {
+  std::error_code error;
+  // The folder browser offers only folders that are there.
+  if (!fs::is_directory(PathOf(request.output), error))
+    throw AppError(Quoted(request.output) + L" is not a folder.");
+  if (!Open(request.archive)) return kExitFailed;
+  std::vector<int> indices(static_cast<size_t>(IMGArchive.FileCount));
+  std::iota(indices.begin(), indices.end(), 0);
+  if (!request.names.empty()) indices = MatchAll(IMGArchive.Files, request.names);
+  if (indices.empty()) return kExitOk;
+  Select(indices);
+  console_.dialogs.answers.folder = request.output;
+  return Edit(&TfmMain::ExtractFiles);
+}
+
+int Session::Add(const Request& request) {
+  console_.dialogs.answers.files = FilesToAdd(request.files);
+  if (!Open(request.archive)) return kExitFailed;
+  return Edit(&TfmMain::AddFiles);
+}
+
+int Session::Replace(const Request& request) {
+  RequireFile(request.file);
+  if (!Open(request.archive)) return kExitFailed;
+  Select({MatchOne(IMGArchive.Files, request.name)});
+  console_.dialogs.answers.files = std::vector<std::wstring>{request.file};
+  return Edit(&TfmMain::ReplaceFile);
+}
+
+int Session::Rename(const Request& request) {
+  if (!Open(request.archive)) return kExitFailed;
+  Select({MatchOne(IMGArchive.Files, request.name)});
+  console_.dialogs.answers.text = request.newName;
+  return Edit(&TfmMain::RenameFile);
+}
+
+int Session::Delete(const Request& request) {
+  if (!Open(request.archive)) return kExitFailed;
+  Select(MatchAll(IMGArchive.Files, request.names));
+  return Edit(&TfmMain::DeleteFiles);
+}
+
+int Session::Rebuild(const Request& request) {
+  if (!Open(request.archive)) return kExitFailed;
+  return Edit(&TfmMain::RebuildArchive);
+}
+
+int Session::New(const Request& request) {
+  CreateEmptyArchive(platform_.files, request.archive, request.version2);
+  return kExitOk;
+}
+
+int Session::Check(const Request& request) {
+  if (!Open(request.archive)) return kExitFailed;
+  auto data = platform_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
+  const int64_t length = data->Length();
+  data->Close();
+  const CheckReport report = CheckArchive(IMGArchive.Files, IMGArchive.bVersion2, length);
+  PrintCheck(out_, IMGArchive, report, request.json);
+  return report.problems.empty() ? kExitOk : kExitProblems;
+}
+
+}  // namespace vandrel::cli

@@ -1,0 +1,105 @@
+#include "cli/reports.h"
+
+#include <iomanip>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "platform/errors.h"
+
+namespace vandrel::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+int Layout(const TIMGArchive& archive) { return archive.bVersion2 ? 2 : 1; }
+
+std::string Name(const TIMGArchive& archive, int index) {
+  return ToUtf8(NameText(archive.Files[static_cast<size_t>(index)]));
+}
+
+const char* KindName(ProblemKind kind) {
+  switch (kind) {
+    case ProblemKind::PastEnd: return "past-end";
+    case ProblemKind::Overlap: return "overlap";
+    case ProblemKind::DirectoryOverlap: return "directory-overlap";
+    case ProblemKind::Negative: return "negative";
+  }
+  return "";
+}
+
+// Names come from anyone's archive; a byte that is no text must not stop the report.
+void PrintJson(std::ostream& out, const Json& json) {
+  out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+void PrintHead(std::ostream& out, const TIMGArchive& archive) {
+  out << "layout " << Layout(archive) << ", " << archive.FileCount
+      << (archive.FileCount == 1 ? " entry\n" : " entries\n");
+}
+
+// Names are padded by characters, not bytes, so Cyrillic ones keep the columns straight.
+std::string Padded(const TIMGArchive& archive, int index) {
+  std::wstring name = NameText(archive.Files[static_cast<size_t>(index)]);
+  if (name.size() < kNameSize) name.append(kNameSize - name.size(), L' ');
+  return ToUtf8(name);
+}
+
+}  // namespace
+
+void PrintList(std::ostream& out, const TIMGArchive& archive, const std::vector<int>& order,
+               bool json) {
+  if (json) {
+    Json entries = Json::array();
+    for (int index : order) {
+      const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
+      entries.push_back({{"index", index},
+                         {"name", Name(archive, index)},
+                         {"offset", entry.Offset},
+                         {"size", entry.Size}});
+    }
+    PrintJson(out, {{"layout", Layout(archive)},
+                    {"count", archive.FileCount},
+                    {"entries", std::move(entries)}});
+    return;
+  }
+  PrintHead(out, archive);
+  out << std::setw(7) << "index" << "  " << std::left << std::setw(kNameSize) << "name"
+      << std::right << std::setw(12) << "offset" << std::setw(12) << "size" << std::setw(14)
+      << "bytes" << '\n';
+  for (int index : order) {
+    const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
+    out << std::setw(7) << index << "  " << Padded(archive, index) << std::setw(12)
+        << entry.Offset << std::setw(12) << entry.Size << std::setw(14)
+        << int64_t{entry.Size} * kSectorSize << '\n';
+  }
+}
+
+void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport& report,
+                bool json) {
+  if (json) {
+    Json problems = Json::array();
+    for (const Problem& problem : report.problems)
+      problems.push_back({{"kind", KindName(problem.kind)}, {"entries", problem.entries}});
+    PrintJson(out, {{"layout", Layout(archive)},
+                    {"count", archive.FileCount},
+                    {"problems", std::move(problems)},
+                    {"unused_sectors", report.unusedSectors},
+                    {"rebuild_saves_bytes", report.rebuildSaves}});
+    return;
+  }
+  PrintHead(out, archive);
+  for (const Problem& problem : report.problems) {
+    out << KindName(problem.kind) << ':';
+    const char* separator = " ";
+    for (int index : problem.entries) {
+      out << separator << '#' << index << ' ' << Name(archive, index);
+      separator = ", ";
+    }
+    out << '\n';
+  }
+  out << report.problems.size() << (report.problems.size() == 1 ? " problem\n" : " problems\n")
+      << "unused sectors: " << report.unusedSectors << '\n'
+      << "a rebuild would save " << report.rebuildSaves << " bytes\n";
+}
+
+}  // namespace vandrel::cli

@@ -1,0 +1,46 @@
+// The console's collation and clock on POSIX systems.
+#include <unistd.h>
+
+#include <chrono>
+#include <cwchar>
+#include <cwctype>
+
+#include "platform/console/console_ui.h"
+
+namespace vandrel::console {
+namespace {
+
+class PosixSystem final : public ISystem {
+ public:
+  // The locale's collation of the case-folded text, as a key whose byte order is that order.
+  std::string SortKey(const std::wstring& text) const override {
+    std::wstring folded = text;
+    for (auto& c : folded) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    std::wstring collated(std::wcsxfrm(nullptr, folded.c_str(), 0) + 1, L'\0');
+    collated.resize(std::wcsxfrm(collated.data(), folded.c_str(), collated.size()));
+    std::string key;
+    key.reserve(collated.size() * 4);
+    for (wchar_t c : collated) {
+      const auto point = static_cast<uint32_t>(c);
+      for (int shift : {24, 16, 8, 0}) key += static_cast<char>((point >> shift) & 0xFF);
+    }
+    return key;
+  }
+
+  uint32_t TickCount() const override {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  }
+
+  uint32_t ClockSeed() const override {
+    return static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ISystem> MakeConsoleSystem() { return std::make_unique<PosixSystem>(); }
+
+bool ErrorStreamIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+}  // namespace vandrel::console
