@@ -12,19 +12,20 @@ void RefuseExisting(IFileSystem& files, const std::wstring& path) {
   if (files.FindSize(path)) throw AppError(L"'" + path + L"' already exists.");
 }
 
-void CreateEmpty(IFileSystem& files, const std::wstring& path) {
-  files.Open(path, FileMode::Create)->Close();
-}
-
-void CreateEmptyV2(IFileSystem& files, const std::wstring& path) {
-  auto img = files.Open(path, FileMode::Create);
-  TIMGHeader header;
-  unsigned char bytes[kHeaderSize];
-  EncodeHeader(header, bytes);
-  img->Write(bytes, sizeof bytes);
+// `head` at the start, zero bytes to the end of the `sectors`.
+void CreateZeroed(IFileSystem& files, const std::wstring& path, const TIMGHeader* head,
+                  int64_t sectors) {
+  auto file = files.Open(path, FileMode::Create);
+  int64_t written = 0;
+  if (head) {
+    unsigned char bytes[kHeaderSize];
+    EncodeHeader(*head, bytes);
+    file->Write(bytes, sizeof bytes);
+    written = kHeaderSize;
+  }
   SectorBuffer buffer;
-  buffer.WriteZeros(*img, FirstDataSectorV2(0) * kSectorSize - kHeaderSize);
-  img->Close();
+  buffer.WriteZeros(*file, sectors * kSectorSize - written);
+  file->Close();
 }
 
 }  // namespace
@@ -32,15 +33,16 @@ void CreateEmptyV2(IFileSystem& files, const std::wstring& path) {
 void CreateEmptyArchive(IFileSystem& files, const std::wstring& imgPath, bool version2) {
   RefuseExisting(files, imgPath);
   if (version2) {
-    CreateEmptyV2(files, imgPath);
+    const TIMGHeader header;
+    CreateZeroed(files, imgPath, &header, FirstDataSectorV2(0));
     return;
   }
   const std::wstring dirPath = DirPathFor(imgPath);
   RefuseExisting(files, dirPath);
   // The .dir last: an .img without it does not open as an archive, so a failure between the
   // two leaves nothing that looks like one.
-  CreateEmpty(files, imgPath);
-  CreateEmpty(files, dirPath);
+  CreateZeroed(files, imgPath, nullptr, 1);
+  CreateZeroed(files, dirPath, nullptr, 0);
 }
 
 }  // namespace vandrel

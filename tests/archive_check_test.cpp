@@ -136,12 +136,16 @@ TEST_F(NewArchiveTest, Version2IsTheHeaderAndTwoSectorsOfRoom) {
   EXPECT_EQ(IMGArchive.FileCount, 0);
 }
 
-TEST_F(NewArchiveTest, Version1IsAnEmptyPair) {
+TEST_F(NewArchiveTest, Version1IsAnEmptyDirectoryAndASectorThatOpens) {
   const std::wstring img = tmp.Path("new.img");
   CreateEmptyArchive(*files, img, false);
-  EXPECT_EQ(ReadBytes(img), Bytes());
-  EXPECT_EQ(ReadBytes(tmp.Path("new.dir")), Bytes());
+  EXPECT_EQ(ReadBytes(img), Bytes(2048));
   EXPECT_TRUE(files->FileExists(tmp.Path("new.dir")));
+  EXPECT_EQ(ReadBytes(tmp.Path("new.dir")), Bytes());
+  fm.DoOpenArchive(img);
+  EXPECT_TRUE(IMGArchive.bLoaded);
+  EXPECT_FALSE(IMGArchive.bVersion2);
+  EXPECT_EQ(IMGArchive.FileCount, 0);
 }
 
 TEST_F(NewArchiveTest, NothingThereIsOverwritten) {
