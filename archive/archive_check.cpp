@@ -86,7 +86,8 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
     if (entry.Size == 0) continue;
     if ((int64_t{entry.Offset} + entry.Size) * kSectorSize > dataFileLength)
       pastEnd.push_back(static_cast<int>(i));
-    if (int64_t{entry.Offset} * kSectorSize < directoryEnd) inDirectory.push_back(static_cast<int>(i));
+    if (int64_t{entry.Offset} * kSectorSize < directoryEnd)
+      inDirectory.push_back(static_cast<int>(i));
   }
 
   CheckReport report;
@@ -102,7 +103,8 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
                     spans.empty() ? FirstDataSectorV2(int64_t(files.size())) : spans[0].first);
   const int64_t fileSectors = SectorsHolding(dataFileLength);
   report.unusedSectors = fileSectors - UsedSectors(spans, head, fileSectors);
-  const int64_t rebuiltSectors = dataSectors + (version2 ? FirstDataSectorV2(int64_t(files.size())) : 0);
+  const int64_t rebuiltSectors =
+      dataSectors + (version2 ? FirstDataSectorV2(int64_t(files.size())) : 0);
   report.rebuildSaves = dataFileLength - rebuiltSectors * kSectorSize;
   return report;
 }

@@ -80,11 +80,9 @@ int Session::Run(const Request& request) {
 int Session::Dispatch(const Request& request) {
   using Command = int (Session::*)(const Request&);
   static const std::pair<const char*, Command> kCommands[] = {
-      {"list", &Session::List},       {"extract", &Session::Extract},
-      {"add", &Session::Add},         {"replace", &Session::Replace},
-      {"rename", &Session::Rename},   {"delete", &Session::Delete},
-      {"rebuild", &Session::Rebuild}, {"new", &Session::New},
-      {"check", &Session::Check}};
+      {"list", &Session::List},       {"extract", &Session::Extract}, {"add", &Session::Add},
+      {"replace", &Session::Replace}, {"rename", &Session::Rename},   {"delete", &Session::Delete},
+      {"rebuild", &Session::Rebuild}, {"new", &Session::New},         {"check", &Session::Check}};
   Options.SortType = request.sortByName ? kSortByName : kSortByDirectory;
   for (const auto& [name, command] : kCommands)
     if (request.command == name) return (this->*command)(request);

@@ -53,7 +53,7 @@ std::vector<int> MatchEntries(const std::vector<TIMGFileEntry>& files,
   const long long number = EntryNumber(pattern);
   if (number >= 0)
     return number < static_cast<long long>(files.size()) ? std::vector<int>{int(number)}
-                                                          : std::vector<int>{};
+                                                         : std::vector<int>{};
   std::vector<int> matches;
   for (size_t i = 0; i < files.size(); ++i)
     if (NameMatches(NameText(files[i]), pattern)) matches.push_back(static_cast<int>(i));
@@ -76,8 +76,8 @@ std::vector<int> MatchAll(const std::vector<TIMGFileEntry>& files,
 int MatchOne(const std::vector<TIMGFileEntry>& files, const std::wstring& pattern) {
   const std::vector<int> matches = MatchAll(files, {pattern});
   if (matches.size() == 1) return matches.front();
-  std::wstring message = Quoted(pattern) + L" matches " + std::to_wstring(matches.size()) +
-                         L" entries:\n";
+  std::wstring message =
+      Quoted(pattern) + L" matches " + std::to_wstring(matches.size()) + L" entries:\n";
   for (size_t i = 0; i < matches.size() && i < kListedMatches; ++i)
     message += L"  #" + std::to_wstring(matches[i]) + L" " + NameText(files[matches[i]]) + L"\n";
   if (matches.size() > kListedMatches)

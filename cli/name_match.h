@@ -12,8 +12,7 @@ namespace vandrel::cli {
 bool NameMatches(const std::wstring& name, const std::wstring& pattern);
 
 // The entries one pattern names, ascending; none is no error here.
-std::vector<int> MatchEntries(const std::vector<TIMGFileEntry>& files,
-                              const std::wstring& pattern);
+std::vector<int> MatchEntries(const std::vector<TIMGFileEntry>& files, const std::wstring& pattern);
 
 // Every entry any of the patterns names, ascending, once each; a pattern naming none raises.
 std::vector<int> MatchAll(const std::vector<TIMGFileEntry>& files,

@@ -19,10 +19,14 @@ std::string Name(const TIMGArchive& archive, int index) {
 
 const char* KindName(ProblemKind kind) {
   switch (kind) {
-    case ProblemKind::PastEnd: return "past-end";
-    case ProblemKind::Overlap: return "overlap";
-    case ProblemKind::DirectoryOverlap: return "directory-overlap";
-    case ProblemKind::Negative: return "negative";
+    case ProblemKind::PastEnd:
+      return "past-end";
+    case ProblemKind::Overlap:
+      return "overlap";
+    case ProblemKind::DirectoryOverlap:
+      return "directory-overlap";
+    case ProblemKind::Negative:
+      return "negative";
   }
   return "";
 }
@@ -63,14 +67,14 @@ void PrintList(std::ostream& out, const TIMGArchive& archive, const std::vector<
     return;
   }
   PrintHead(out, archive);
-  out << std::setw(7) << "index" << "  " << std::left << std::setw(kNameSize) << "name"
-      << std::right << std::setw(12) << "offset" << std::setw(12) << "size" << std::setw(14)
-      << "bytes" << '\n';
+  out << std::setw(7) << "index"
+      << "  " << std::left << std::setw(kNameSize) << "name" << std::right << std::setw(12)
+      << "offset" << std::setw(12) << "size" << std::setw(14) << "bytes" << '\n';
   for (int index : order) {
     const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
-    out << std::setw(7) << index << "  " << Padded(archive, index) << std::setw(12)
-        << entry.Offset << std::setw(12) << entry.Size << std::setw(14)
-        << int64_t{entry.Size} * kSectorSize << '\n';
+    out << std::setw(7) << index << "  " << Padded(archive, index) << std::setw(12) << entry.Offset
+        << std::setw(12) << entry.Size << std::setw(14) << int64_t{entry.Size} * kSectorSize
+        << '\n';
   }
 }
 

@@ -1,9 +1,10 @@
 // The health check of a directory against its data file, and new empty archives.
+#include "archive/archive_check.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "archive/new_archive.h"
 #include "platform/errors.h"
@@ -77,12 +78,15 @@ TEST(ArchiveCheck, DataPastTheEndOfTheFile) {
 TEST(ArchiveCheck, OverlapsComeAsRunsOfEntriesSharingSectors) {
   // 0 and 3 share sector 1; 3 and 4 share sector 2, so 0, 3 and 4 are one run. 1 and 5 hold the
   // same sectors; 2 only touches 1. An entry of no data shares nothing.
-  CheckReport report =
-      Check({{"a", 0, 2}, {"b", 10, 2}, {"c", 12, 1}, {"d", 1, 2}, {"e", 2, 3}, {"f", 10, 2},
-             {"g", 1, 0}},
-            false, 13);
-  EXPECT_EQ(Of(report, ProblemKind::Overlap),
-            (std::vector<std::vector<int>>{{0, 3, 4}, {1, 5}}));
+  CheckReport report = Check({{"a", 0, 2},
+                              {"b", 10, 2},
+                              {"c", 12, 1},
+                              {"d", 1, 2},
+                              {"e", 2, 3},
+                              {"f", 10, 2},
+                              {"g", 1, 0}},
+                             false, 13);
+  EXPECT_EQ(Of(report, ProblemKind::Overlap), (std::vector<std::vector<int>>{{0, 3, 4}, {1, 5}}));
   EXPECT_EQ(report.problems.size(), 2u);
   EXPECT_EQ(report.unusedSectors, 13 - 5 - 3);
   // A rebuild gives each entry its own copy, so it can come out larger.

@@ -29,7 +29,8 @@ class PosixSystem final : public ISystem {
 
   uint32_t TickCount() const override {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
   }
 
   uint32_t ClockSeed() const override {

@@ -9,8 +9,7 @@ void StatusBar::SetText(int panel, const std::wstring& text) {
   if (panel == 0) progress_.Show(text);
 }
 
-MessageResult Dialogs::MessageBox(MessageKind kind, const std::wstring&,
-                                  const std::wstring& text) {
+MessageResult Dialogs::MessageBox(MessageKind kind, const std::wstring&, const std::wstring& text) {
   switch (kind) {
     case MessageKind::Error:
       failed_ = true;

@@ -57,9 +57,9 @@ class Window final : public IWindow {
 
 // What the command line gives in place of the user's answers.
 struct Answers {
-  std::optional<std::wstring> folder;                // the folder browser
-  std::optional<std::vector<std::wstring>> files;    // the open-file dialog
-  std::optional<std::wstring> text;                  // the input box
+  std::optional<std::wstring> folder;              // the folder browser
+  std::optional<std::vector<std::wstring>> files;  // the open-file dialog
+  std::optional<std::wstring> text;                // the input box
 };
 
 class Dialogs final : public IDialogs {

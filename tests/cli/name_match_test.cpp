@@ -1,7 +1,8 @@
 // How the command line names entries: wildcards, Find's case folding, #N, and the refusals.
+#include "cli/name_match.h"
+
 #include <gtest/gtest.h>
 
-#include "cli/name_match.h"
 #include "platform/errors.h"
 #include "tests/test_support.h"
 

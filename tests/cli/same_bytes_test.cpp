@@ -25,8 +25,9 @@ class SameBytes : public CliTest, public ::testing::WithParamInterface<Layout> {
 
   void ExpectSameFiles() {
     EXPECT_EQ(ReadBytes(cliImg), ReadBytes(windowImg));
-    if (GetParam() == Layout::V1)
+    if (GetParam() == Layout::V1) {
       EXPECT_EQ(ReadBytes(DirPathFor(cliImg)), ReadBytes(DirPathFor(windowImg)));
+    }
   }
 };
 
@@ -47,8 +48,7 @@ TEST_P(SameBytes, Add) {
   EXPECT_NE(ReadBytes(cliImg), Bytes()) << "nothing was compared";
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, SameBytes, ::testing::Values(Layout::V1, Layout::V2),
-                         LayoutName);
+INSTANTIATE_TEST_SUITE_P(Layouts, SameBytes, ::testing::Values(Layout::V1, Layout::V2), LayoutName);
 
 }  // namespace
 }  // namespace vandrel
