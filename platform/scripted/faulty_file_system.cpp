@@ -33,6 +33,8 @@ void FaultyFileSystem::Step() {
 
 std::unique_ptr<IFile> FaultyFileSystem::Open(const std::wstring& path, FileMode mode) {
   Step();
+  const bool locked = !lockedFolder_.empty() && path.rfind(lockedFolder_, 0) == 0;
+  if (mode == FileMode::Create && locked) throw InOutError(kErrAccessDenied);
   return std::make_unique<FaultyFile>(*this, real_.Open(path, mode));
 }
 

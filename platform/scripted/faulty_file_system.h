@@ -1,6 +1,7 @@
 #pragma once
 // Wraps a real file system and fails its Nth file operation (open, seek, position, length,
-// read, write or close, counted from 1 across all files) with a chosen error code.
+// read, write or close, counted from 1 across all files) with a chosen error code; or every
+// creation of a file in a chosen folder, as a folder the user may not write to does.
 #include "platform/file.h"
 
 namespace vandrel::scripted {
@@ -9,6 +10,7 @@ class FaultyFileSystem final : public IFileSystem {
  public:
   explicit FaultyFileSystem(IFileSystem& real) : real_(real) {}
   void FailAt(int operation, int code) { failAt_ = operation, code_ = code; }
+  void RefuseCreatingIn(const std::wstring& folder) { lockedFolder_ = folder; }
   int operations() const { return count_; }
   // Counts one operation and raises the chosen error when its turn has come.
   void Step();
@@ -27,6 +29,7 @@ class FaultyFileSystem final : public IFileSystem {
  private:
   IFileSystem& real_;
   int failAt_ = 0, code_ = 0, count_ = 0;
+  std::wstring lockedFolder_;
 };
 
 }  // namespace vandrel::scripted

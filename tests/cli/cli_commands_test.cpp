@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <optional>
 
 #include "tests/cli/cli_fixture.h"
 
@@ -158,33 +157,11 @@ TEST_P(CliCommands, MissingFilesAndFoldersAreRefusedBeforeAnythingChanges) {
   EXPECT_EQ(ReadBytes(img), before);
 }
 
-// What the system answers to creating a file in a folder the user may not write to. Root may
-// write anywhere, so the tests give that answer themselves.
-class LockedFolder final : public IFileSystem {
- public:
-  LockedFolder(IFileSystem& real, std::wstring folder) : real_(real), folder_(std::move(folder)) {}
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
-    if (mode == FileMode::Create && path.rfind(folder_, 0) == 0) throw InOutError(kErrAccessDenied);
-    return real_.Open(path, mode);
-  }
-  bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
-  std::optional<int64_t> FindSize(const std::wstring& path) override {
-    return real_.FindSize(path);
-  }
-  bool Rename(const std::wstring& from, const std::wstring& to) override {
-    return real_.Rename(from, to);
-  }
-  bool Delete(const std::wstring& path) override { return real_.Delete(path); }
-  std::wstring ProgramPath() override { return real_.ProgramPath(); }
-
- private:
-  IFileSystem& real_;
-  std::wstring folder_;
-};
-
 TEST_P(CliCommands, AnUnwritableOutputFolderIsTheWindowsMessageAndStatusOne) {
+  // Root may write anywhere, so the refusal comes from the file layer, as the system gives it.
   fs::create_directory(tmp.root() / "locked");
-  LockedFolder locked(*files, tmp.Path("locked"));
+  scripted::FaultyFileSystem locked(*files);
+  locked.RefuseCreatingIn(tmp.Path("locked"));
   EXPECT_TRUE(
       FailedWith(CliOn(locked, {"extract", Arg(img), "-o", Arg("locked")}), "File access denied."));
 }

@@ -1,0 +1,189 @@
+#!/bin/bash
+# Times vandrel-cli against plain copies of the same bytes, natively and under Wine, with
+# hyperfine, and prints one table: operation, size, the baseline's median, then for each build
+# its median, throughput and ratio to the baseline measured in the same run.
+#
+#   bench/run.sh [--runs N] [--no-wine] [--smoke]
+#
+# The data (about 4 GiB, made once) and the work files live in build/bench. --smoke runs every
+# operation twice on tiny archives, to show the benchmarks themselves still work.
+# Knobs for the tests' smoke run: --native EXE, --wine EXE, --data-tool EXE, --work DIR.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+self=$root/bench/run.sh
+
+runs=5
+smoke=0
+native=$root/build/native/vandrel-cli
+wine_exe=$root/build/windows/vandrel-cli.exe
+data_tool=$root/build/native/bench/make_bench_data
+work=$root/build/bench
+use_wine=1
+measure=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift ;;
+    --smoke) smoke=1; runs=2; use_wine=0 ;;
+    --no-wine) use_wine=0 ;;
+    --native) native=$2; shift ;;
+    --wine) wine_exe=$2; use_wine=1; shift ;;
+    --data-tool) data_tool=$2; shift ;;
+    --work) work=$2; shift ;;
+    --measure) measure=$2; shift ;;  # internal: time one build's commands
+    *) echo "usage: $0 [--runs N] [--no-wine] [--smoke]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [ $smoke = 1 ]; then
+  entries=40 bytes=2000000 big=65536 small=200 small_bytes=400000
+  files=10 files_bytes=100000 deleted=5 replace_bytes=65536
+  data=$work/smoke-data
+else
+  entries=16000 bytes=1073741824 big=10485760 small=100000 small_bytes=204800000
+  files=1000 files_bytes=67108864 deleted=1000 replace_bytes=10485760
+  data=$work/data
+fi
+dir_bytes=$((8 + 32 * entries))
+
+# One operation: name, size shown, bytes it moves, then the baseline and the command, each
+# with the untimed step run before every timing. Appends "name|size|bytes|base|cli" (medians).
+time_one() {
+  local name=$1 size=$2 moved=$3 base_prepare=$4 base=$5 cli_prepare=$6 cli=$7
+  # Its warnings about commands too quick to time well are kept for a failure.
+  hyperfine --runs "$runs" --style none --export-csv "$work/one.csv" \
+    --prepare "$base_prepare" -n baseline "$base" \
+    --prepare "$cli_prepare" -n cli "$cli" >"$work/hyperfine.log" 2>&1 ||
+    { cat "$work/hyperfine.log" >&2; return 1; }
+  awk -F, -v name="$name" -v size="$size" -v moved="$moved" \
+    'NR > 1 { median[$1] = $4 }
+     END { printf "%s|%s|%s|%s|%s\n", name, size, moved, median["baseline"], median["cli"] }' \
+    "$work/one.csv" >>"$results"
+}
+
+# Every operation with the command line `$measure`, from within the data folder.
+measure_all() {
+  local cli=$measure
+  cd "$data"
+  local none="sync"
+  time_one "list" "$entries entries" $dir_bytes \
+    "$none" "head -c $dir_bytes big2.img >/dev/null" "$none" "$cli list big2.img >/dev/null"
+  time_one "list" "$small entries" $((8 + 32 * small)) \
+    "$none" "head -c $((8 + 32 * small)) small.img >/dev/null" "$none" "$cli list small.img >/dev/null"
+  time_one "check" "$entries entries" $dir_bytes \
+    "$none" "head -c $dir_bytes big2.img >/dev/null" "$none" "$cli check big2.img >/dev/null"
+  time_one "extract all" "$(size_of big2.img)" "$(bytes_of big2.img)" \
+    "rm -rf $work/out && mkdir $work/out && sync" "cp big2.img $work/out/all.img" \
+    "rm -rf $work/out && mkdir $work/out && sync" "$cli extract big2.img -o $work/out >/dev/null"
+  time_one "add $files files" "$(size_of files)" "$(bytes_of files)" \
+    "rm -f $work/added && sync" "cat files/* >$work/added" \
+    "cp big2.img $work/add.img && sync" "$cli add $work/add.img files >/dev/null"
+  time_one "replace an entry" "$(size_of replacement.dat)" $replace_bytes \
+    "rm -f $work/copy.dat && sync" "cp replacement.dat $work/copy.dat" \
+    "$none" "$cli replace big2.img '#0' replacement.dat >/dev/null"
+  local names
+  names=$(seq -f "'#%g'" 7 $((entries / deleted)) $((entries - 1)) | head -n $deleted | tr '\n' ' ')
+  time_one "delete $deleted entries, layout 1" "$(size_of big1.dir)" "$(bytes_of big1.dir)" \
+    "rm -f $work/copy.dir && sync" "cp big1.dir $work/copy.dir" \
+    "cp big1.dir $work/del.dir && sync" "$cli delete $work/del.img $names >/dev/null"
+  time_one "delete $deleted entries, layout 2" "$(size_of_bytes $dir_bytes)" $dir_bytes \
+    "rm -f $work/copy.dir && sync" "head -c $dir_bytes big2.img >$work/copy.dir" \
+    "dd if=big2.img of=$work/del2.img bs=1M count=1 conv=notrunc status=none && sync" \
+    "$cli delete $work/del2.img $names >/dev/null"
+  local layout
+  local layout restore
+  for layout in 1 2; do
+    restore="cp holes$layout.img $work/rebuild.img"
+    [ $layout = 2 ] || restore="$restore && cp holes1.dir $work/rebuild.dir"
+    time_one "rebuild, 10% holes, layout $layout" "$(size_of holes$layout.img)" \
+      "$(bytes_of holes$layout.img)" \
+      "rm -f $work/copy.img && sync" "cp holes$layout.img $work/copy.img" \
+      "$restore && sync" "$cli rebuild $work/rebuild.img >/dev/null"
+  done
+}
+
+bytes_of() { du -sb --apparent-size "$@" | awk '{ s += $1 } END { print s }'; }
+size_of_bytes() {
+  awk -v b="$1" 'BEGIN { split("B KiB MiB GiB", u); i = 1
+    while (b >= 1024 && i < 4) { b /= 1024; i++ }
+    printf (b < 10 ? "%.1f %s" : "%.0f %s"), b, u[i] }'
+}
+size_of() { size_of_bytes "$(bytes_of "$@")"; }
+
+make_data() {
+  [ -e "$data/ready" ] && return 0
+  rm -rf "$data"
+  mkdir -p "$data"
+  echo "bench: writing the data to $data" >&2
+  "$data_tool" archive "$data/big2.img" --entries $entries --bytes $bytes --big $big
+  "$data_tool" archive "$data/big1.img" --layout 1 --entries $entries --bytes $bytes --big $big
+  "$data_tool" archive "$data/small.img" --entries $small --bytes $small_bytes
+  "$data_tool" archive "$data/holes1.img" --layout 1 --entries $entries --bytes $bytes --holes 10
+  "$data_tool" archive "$data/holes2.img" --entries $entries --bytes $bytes --holes 10
+  "$data_tool" files "$data/files" --count $files --bytes $files_bytes --prefix mod
+  head -c $replace_bytes /dev/urandom >"$data/replacement.dat"
+  touch "$data/ready"
+}
+
+# Work copies the delete runs restore only in part: layout 1 keeps its .img, layout 2 all but
+# the directory's first MiB.
+make_work() {
+  cp "$data/big1.img" "$work/del.img"
+  cp "$data/big2.img" "$work/del2.img"
+}
+
+# The commands run from within the data folder.
+native=$(realpath "$native")
+wine_exe=$(realpath -m "$wine_exe")
+data_tool=$(realpath "$data_tool")
+work=$(realpath -m "$work")
+
+if [ -n "$measure" ]; then
+  results=$work/results-$(echo "$measure" | md5sum | cut -c1-8).txt
+  : >"$results"
+  make_work
+  measure_all
+  cat "$results"
+  exit 0
+fi
+
+command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (tools/setup.sh)" >&2; exit 1; }
+mkdir -p "$work"
+if [ $smoke = 0 ]; then
+  cmake --build "$root/build/native" --target vandrel-cli make_bench_data >&2
+  [ $use_wine = 0 ] || cmake --build "$root/build/windows" --target vandrel-cli >&2
+fi
+make_data
+
+"$self" --measure "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" \
+  $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
+if [ $use_wine = 1 ]; then
+  "$root/tests/wine/with-wine.sh" "$self" --measure "wine $wine_exe" --runs "$runs" \
+    --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
+else
+  : >"$work/wine.txt"
+fi
+
+# Seconds, MB/s and the ratio to the baseline, per build side by side.
+awk -F'|' '
+  function seconds(s) { return s < 1 ? sprintf("%.0f ms", s * 1000) : sprintf("%.2f s", s) }
+  function rate(bytes, s) { return s > 0 ? sprintf("%.0f", bytes / s / 1e6) : "-" }
+  function ratio(s, base) { return base > 0 ? sprintf("%.1f×", s / base) : "-" }
+  FNR == NR { native[FNR] = $0; count = FNR; next }
+  { wine[FNR] = $0 }
+  END {
+    print "| operation | size | baseline | native | MB/s | × baseline | Wine | MB/s | × baseline |"
+    print "|---|---|---|---|---|---|---|---|---|"
+    for (i = 1; i <= count; i++) {
+      split(native[i], n, "|")
+      line = sprintf("| %s | %s | %s | %s | %s | %s", n[1], n[2], seconds(n[4]), seconds(n[5]),
+                     rate(n[3], n[5]), ratio(n[5], n[4]))
+      if (i in wine) {
+        split(wine[i], w, "|")
+        line = line sprintf(" | %s | %s | %s |", seconds(w[5]), rate(w[3], w[5]), ratio(w[5], w[4]))
+      } else {
+        line = line " | | | |"
+      }
+      print line
+    }
+  }' "$work/native.txt" "$work/wine.txt"
