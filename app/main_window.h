@@ -9,17 +9,21 @@
 
 #include "app/menu_table.h"
 #include "platform/platform.h"
+#include "settings/splash.h"
 
 namespace vandrel {
 
 class TfmMain {
  public:
-  explicit TfmMain(Platform& platform) : p_(platform) {}
+  explicit TfmMain(Platform& platform) : p_(platform), fmSplash_(platform) {}
   TfmMain(const TfmMain&) = delete;
   TfmMain& operator=(const TfmMain&) = delete;
 
   Platform& platform() { return p_; }
 
+  // The start once the window exists, hidden: FormCreate, then the splash window, which shows
+  // the main window when it closes, or the main window at once.
+  void StartUp(const std::vector<std::wstring>& arguments);
   // Start-up and exit; each shows what it raises in the application's error box.
   void FormCreate(const std::vector<std::wstring>& arguments);
   void FormDestroy();
@@ -91,6 +95,7 @@ class TfmMain {
 
  private:
   Platform& p_;
+  TfmSplash fmSplash_;
 };
 
 }  // namespace vandrel

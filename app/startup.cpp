@@ -57,6 +57,14 @@ void LoadSettings(Platform& p) {
 
 }  // namespace
 
+void TfmMain::StartUp(const std::vector<std::wstring>& arguments) {
+  FormCreate(arguments);
+  if (Options.bShowSplash)
+    fmSplash_.FormCreate();
+  else
+    p_.window.Show();
+}
+
 // Whatever fails ends the start-up at that step; what was loaded so far stays in use.
 void TfmMain::FormCreate(const std::vector<std::wstring>& arguments) {
   Guarded([&] {

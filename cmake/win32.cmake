@@ -24,3 +24,11 @@ if(MSVC)
   # The resource script carries the manifest.
   target_link_options(Vandrel PRIVATE /MANIFEST:NO)
 endif()
+
+# The user's guide stands beside the program, with the line ends Notepad expects.
+configure_file(res/ReadMe.txt ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt @ONLY NEWLINE_STYLE CRLF)
+add_custom_command(TARGET Vandrel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt
+          $<TARGET_FILE_DIR:Vandrel>/ReadMe.txt)
+install(TARGETS Vandrel RUNTIME DESTINATION .)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt DESTINATION .)

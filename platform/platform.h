@@ -17,6 +17,8 @@ struct Platform {
   ISystem& system;
   IRegistry& registry;
   IFileSystem& files;
+  IToolWindows& toolWindows;
+  ISplashWindow& splash;
 };
 
 }  // namespace vandrel

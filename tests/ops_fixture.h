@@ -143,8 +143,7 @@ class OpsTest : public WindowTest {
 
   std::vector<bool> busyWhilePumping;
   scripted::FaultyFileSystem faulty{*sp.nativeFiles};
-  Platform faultyPlatform{sp.window, sp.list,  sp.statusBar, sp.menus,    sp.dialogs,
-                          sp.timers, sp.shell, sp.system,    sp.registry, faulty};
+  Platform faultyPlatform{sp.platformWith(faulty)};
   TfmMain faultyFm{faultyPlatform};
 };
 

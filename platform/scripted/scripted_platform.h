@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/scripted/memory_registry.h"
 #include "platform/scripted/scripted_ui.h"
+#include "platform/scripted/scripted_windows.h"
 
 namespace vandrel::scripted {
 
@@ -19,11 +20,16 @@ struct ScriptedPlatform {
   Shell shell;
   System system;
   MemoryRegistry registry{journal};
+  ToolWindows toolWindows{journal};
+  SplashWindow splash{journal};
   std::unique_ptr<IFileSystem> nativeFiles = MakeNativeFileSystem();
   IFileSystem* files = nativeFiles.get();  // a test may put a faulty one in its place
 
-  Platform platform() {
-    return {window, list, statusBar, menus, dialogs, timers, shell, system, registry, *files};
+  Platform platform() { return platformWith(*files); }
+  // The same parts over another file system.
+  Platform platformWith(IFileSystem& fileSystem) {
+    return {window, list,   statusBar, menus,      dialogs,     timers,
+            shell,  system, registry,  fileSystem, toolWindows, splash};
   }
 };
 

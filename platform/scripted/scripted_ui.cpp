@@ -27,6 +27,11 @@ void Window::SetCaption(const std::wstring& caption) {
   captions_.push_back(caption);
 }
 
+void Window::Show() {
+  visible_ = true;
+  journal_.push_back(L"window:show");
+}
+
 void Window::ProcessMessages() {
   ++processed_;
   if (onProcessMessages) onProcessMessages();

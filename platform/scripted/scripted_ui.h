@@ -61,6 +61,7 @@ class Window final : public IWindow {
   void SetListBounds(int left, int top, int width, int height) override;
   void SetIconFromResource() override { iconSet_ = true; }
   void CentreOnScreen() override { centred_ = true; }
+  void Show() override;
   void Close() override { closed_ = true; }
 
   int outerWidth = 350, clientWidth = 334, clientHeight = 196;
@@ -70,6 +71,7 @@ class Window final : public IWindow {
   bool iconSet() const { return iconSet_; }
   bool centred() const { return centred_; }
   bool closed() const { return closed_; }
+  bool visible() const { return visible_; }
   int processedMessages() const { return processed_; }
   const std::vector<std::wstring>& captions() const { return captions_; }
   // Runs whenever the program lets pending messages through.
@@ -80,7 +82,7 @@ class Window final : public IWindow {
   std::wstring caption_, appTitle_;
   std::vector<std::wstring> captions_;
   Cursor cursor_ = Cursor::Default;
-  bool iconSet_ = false, centred_ = false, closed_ = false;
+  bool iconSet_ = false, centred_ = false, closed_ = false, visible_ = false;
   int processed_ = 0;
 };
 
@@ -153,12 +155,17 @@ class Timers final : public ITimers {
   std::map<int, Timer> running_;
 };
 
+struct ShellCall {
+  std::wstring verb, file, parameters;
+};
+
 class Shell final : public IShell {
  public:
-  void Open(const std::wstring& file, const std::wstring& parameters) override {
-    opened.push_back({file, parameters});
+  void Execute(const std::wstring& verb, const std::wstring& file,
+               const std::wstring& parameters) override {
+    calls.push_back({verb, file, parameters});
   }
-  std::vector<std::pair<std::wstring, std::wstring>> opened;
+  std::vector<ShellCall> calls;
 };
 
 // Sorts like a case-insensitive locale order: Latin and Cyrillic letters folded, then by code

@@ -11,10 +11,12 @@ class GdiObject {
   explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
   GdiObject(const GdiObject&) = delete;
   GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() {
-    if (handle_) DeleteObject(handle_);
-  }
+  ~GdiObject() { reset(nullptr); }
   Handle get() const { return handle_; }
+  void reset(Handle handle) {
+    if (handle_) DeleteObject(handle_);
+    handle_ = handle;
+  }
 
  private:
   Handle handle_;
@@ -45,6 +47,21 @@ class PaintContext {
  private:
   HWND window_;
   PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+// A memory device context compatible with another one.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
   HDC dc_;
 };
 

@@ -14,19 +14,6 @@ constexpr int kStatusBarId = 2;
 // Where the list stands before the first layout.
 constexpr int kListLeft = 8, kListTop = 19, kListWidth = 325, kListHeight = 164;
 
-void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  if (GetClassInfoExW(instance, kClassName, &windowClass)) return;
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, L"MAINICON");
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);
-}
-
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 }  // namespace
@@ -43,7 +30,9 @@ MainWindow::~MainWindow() {
 void MainWindow::Create(TfmMain& program) {
   program_ = &program;
   context_.guard = [&program](const std::function<void()>& handler) { program.Guarded(handler); };
-  RegisterClassOnce(context_.instance, Procedure);
+  RegisterClassOnce(context_.instance, kClassName, Procedure,
+                    LoadIconW(context_.instance, L"MAINICON"),
+                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   // A fixed-width frame with only the system menu and the close box.
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
   CreateWindowExW(0, kClassName, appTitle_.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,

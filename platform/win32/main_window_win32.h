@@ -32,7 +32,6 @@ class MainWindow final : public IWindow {
 
   // Creates the window hidden; from now on its events go to `program`.
   void Create(TfmMain& program);
-  void Show();
   // Destroys the window once the message loop has ended; the program saves its settings.
   void Destroy();
   // Runs one message taken from the queue: a shortcut key first, then the find dialog's keys,
@@ -50,6 +49,7 @@ class MainWindow final : public IWindow {
   void SetListBounds(int left, int top, int width, int height) override;
   void SetIconFromResource() override;
   void CentreOnScreen() override;
+  void Show() override;
   void Close() override;
 
  private:

@@ -22,8 +22,9 @@ void Timers::Tick(UINT_PTR id) {
   context_.guard(onTick);
 }
 
-void Shell::Open(const std::wstring& file, const std::wstring& parameters) {
-  ShellExecuteW(context_.main, L"open", file.c_str(),
+void Shell::Execute(const std::wstring& verb, const std::wstring& file,
+                    const std::wstring& parameters) {
+  ShellExecuteW(nullptr, verb.c_str(), file.c_str(),
                 parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 

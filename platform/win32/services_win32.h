@@ -22,11 +22,8 @@ class Timers final : public ITimers {
 
 class Shell final : public IShell {
  public:
-  explicit Shell(UiContext& context) : context_(context) {}
-  void Open(const std::wstring& file, const std::wstring& parameters) override;
-
- private:
-  UiContext& context_;
+  void Execute(const std::wstring& verb, const std::wstring& file,
+               const std::wstring& parameters) override;
 };
 
 class System final : public ISystem {

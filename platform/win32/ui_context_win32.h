@@ -8,15 +8,16 @@
 
 namespace vandrel::win32 {
 
-// "MS Sans Serif" at 8 points, regular and bold.
+// "MS Sans Serif" at 8 points, regular, bold and underlined (links).
 class Fonts {
  public:
   Fonts();
   HFONT regular() const { return regular_.get(); }
   HFONT bold() const { return bold_.get(); }
+  HFONT underlined() const { return underlined_.get(); }
 
  private:
-  GdiObject<HFONT> regular_, bold_;
+  GdiObject<HFONT> regular_, bold_, underlined_;
 };
 
 struct UiContext {

@@ -8,7 +8,7 @@ Win32Platform::Win32Platform()
     : registry_(MakeRegistry()),
       files_(MakeNativeFileSystem()),
       window_(context_, {list_, statusBar_, menus_, dialogs_, timers_}),
-      platform_{window_, list_,  statusBar_, menus_,     dialogs_,
-                timers_, shell_, system_,    *registry_, *files_} {}
+      platform_{window_, list_,   statusBar_, menus_,  dialogs_,     timers_,
+                shell_,  system_, *registry_, *files_, toolWindows_, splash_} {}
 
 }  // namespace vandrel::win32

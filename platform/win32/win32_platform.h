@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 #include "platform/win32/main_window_win32.h"
+#include "platform/win32/splash_window_win32.h"
+#include "platform/win32/tool_windows_win32.h"
 
 namespace vandrel::win32 {
 
@@ -23,7 +25,9 @@ class Win32Platform {
   Menus menus_;
   Dialogs dialogs_{context_};
   Timers timers_{context_};
-  Shell shell_{context_};
+  Shell shell_;
+  ToolWindows toolWindows_{context_};
+  SplashWindow splash_{context_};
   System system_;
   std::unique_ptr<IRegistry> registry_;
   std::unique_ptr<IFileSystem> files_;

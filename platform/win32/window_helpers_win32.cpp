@@ -18,6 +18,20 @@ bool IsDialogBox(HWND window) {
 
 }  // namespace
 
+void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, HICON icon,
+                       HBRUSH background) {
+  WNDCLASSEXW windowClass{};
+  if (GetClassInfoExW(instance, name, &windowClass)) return;
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
+  RegisterClassExW(&windowClass);
+}
+
 void CentreOnScreen(HWND window) {
   RECT outer;
   GetWindowRect(window, &outer);

@@ -9,6 +9,9 @@
 
 namespace vandrel::win32 {
 
+// Registers a window class of this module the first time; later calls find it there.
+void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, HICON icon,
+                       HBRUSH background);
 // Left = screen width / 2 - window width / 2, top likewise; outer sizes, halves truncated.
 void CentreOnScreen(HWND window);
 void SetAppIcon(HWND window, HINSTANCE instance);

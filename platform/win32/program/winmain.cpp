@@ -1,5 +1,5 @@
-// The program entry: the main window is created hidden, the start-up handler runs, the window
-// is shown as the message loop starts, and it is destroyed when the loop has ended.
+// The program entry: the main window is created hidden, the start-up handler runs and shows the
+// splash window or the main window, and the window is destroyed when the loop has ended.
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/win32/win32_platform.h"
@@ -22,9 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   window.SetAppTitle(kApplicationTitle);
   window.Create(fmMain);
   std::vector<std::wstring> arguments = ProgramArguments(GetCommandLineW());
-  fmMain.Guarded([&] { fmMain.FormCreate(arguments); });
-  // Until there is a splash window the main window appears at once, whatever the setting.
-  window.Show();
+  fmMain.Guarded([&] { fmMain.StartUp(arguments); });
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) window.Dispatch(message);
