@@ -25,9 +25,12 @@ struct ConsolePlatform {
   std::unique_ptr<ISystem> system = MakeConsoleSystem();
   NoRegistry registry;
   IFileSystem& files;
+  NoToolWindows toolWindows;
+  NoSplash splash;
 
   Platform platform() {
-    return {window, list, statusBar, menus, dialogs, timers, shell, *system, registry, files};
+    return {window, list,    statusBar, menus, dialogs,     timers,
+            shell,  *system, registry,  files, toolWindows, splash};
   }
 };
 

@@ -49,6 +49,7 @@ class Window final : public IWindow {
   void SetListBounds(int, int, int, int) override {}
   void SetIconFromResource() override {}
   void CentreOnScreen() override {}
+  void Show() override {}
   void Close() override {}
 
  private:
@@ -100,7 +101,30 @@ class Timers final : public ITimers {
 
 class Shell final : public IShell {
  public:
-  void Open(const std::wstring&, const std::wstring&) override {}
+  void Execute(const std::wstring&, const std::wstring&, const std::wstring&) override {}
+};
+
+// The command line has no Options or About window: one asked for is closed at once.
+class NoToolWindows final : public IToolWindows {
+ public:
+  ModalResult ShowModal(const ToolWindowSpec&, const ToolWindowEvents&) override {
+    return ModalResult::Cancel;
+  }
+};
+
+// Nor a splash window: the command line never runs the window's start.
+class NoSplash final : public ISplashWindow {
+ public:
+  void Create() override {}
+  int PictureWidth() const override { return 0; }
+  int PictureHeight() const override { return 0; }
+  void SetIconFromResource() override {}
+  void SetClientSize(int, int) override {}
+  int ClientHeight() const override { return 0; }
+  void CentreOnScreen() override {}
+  void SetProgressBounds(const Bounds&) override {}
+  void Show() override {}
+  void Release() override {}
 };
 
 // The command line keeps no settings: every key is out of reach.
