@@ -51,8 +51,7 @@ void TfmMain::DoFind(bool next, const std::wstring& text) {
   Status(kSearching);
   const int rows = p_.list.Count();
   const int start = next && p_.list.Caret() + 1 < rows ? p_.list.Caret() + 1 : 0;
-  for (int row = 0; row < rows; ++row)
-    if (p_.list.IsSelected(row)) p_.list.SetSelected(row, false);
+  p_.list.SelectAll(false);
 
   const std::wstring wanted = UpperLatin(text);
   int found = -1;

@@ -26,6 +26,9 @@ void TfmMain::Working(bool busy) {
   p_.list.SetEnabled(!busy);
   for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) p_.menus.SetEnabled(item, !busy);
   p_.window.SetCursor(busy ? Cursor::Hourglass : Cursor::Default);
+  // Disabling the list took the keyboard from it; every command ends here, so the keys come
+  // back here.
+  if (!busy) p_.list.Focus();
 }
 
 void TfmMain::UpdateDisplay() {

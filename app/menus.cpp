@@ -163,7 +163,7 @@ void TfmMain::CommandSelect(int tag) {
 }
 
 void TfmMain::miSelectAllClick() {
-  for (int row = 0; row < p_.list.Count(); ++row) p_.list.SetSelected(row, true);
+  p_.list.SelectAll(true);
   // The second panel reads as after a selection by the user.
   lbDisplayClick();
 }

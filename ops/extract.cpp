@@ -45,10 +45,10 @@ void TfmMain::ExtractFiles() {
   const std::wstring folder = *chosen + L"\\";
   Options.LastFileDir = folder;
 
-  const int m = p_.list.SelectedCount();
+  const std::vector<int> rows = p_.list.SelectedRows();
+  const int m = static_cast<int>(rows.size());
   int n = 0;
-  for (int row = 0; row < p_.list.Count(); ++row) {
-    if (!p_.list.IsSelected(row)) continue;
+  for (int row : rows) {
     Status(ProgressText(++n, m));
     p_.window.ProcessMessages();
     DoExtractFile(GetFileIndex(row), folder);

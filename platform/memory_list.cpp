@@ -16,16 +16,34 @@ void MemoryList::AddRows(const std::vector<std::wstring>& rows) {
 }
 
 void MemoryList::SetSelected(int row, bool selected) {
+  ++singleSelections_;
   if (row >= 0 && row < Count()) selected_[static_cast<size_t>(row)] = selected;
+}
+
+void MemoryList::SelectAll(bool selected) {
+  std::fill(selected_.begin(), selected_.end(), selected);
+}
+
+void MemoryList::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (!enabled) focused_ = false;
 }
 
 int MemoryList::SelectedCount() const {
   return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
 }
 
+std::vector<int> MemoryList::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = 0; row < Count(); ++row)
+    if (selected_[static_cast<size_t>(row)]) rows.push_back(row);
+  return rows;
+}
+
 void MemoryList::UserSelect(const std::vector<int>& rows, int caret) {
   std::fill(selected_.begin(), selected_.end(), false);
-  for (int row : rows) SetSelected(row, true);
+  for (int row : rows)
+    if (row >= 0 && row < Count()) selected_[static_cast<size_t>(row)] = true;
   caret_ = caret;
 }
 

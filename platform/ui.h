@@ -19,14 +19,22 @@ class IListBox {
   virtual bool IsSelected(int row) const = 0;
   // Sets one row's selection without touching the others; sends no click notification.
   virtual void SetSelected(int row, bool selected) = 0;
+  // Sets every row's selection at once, the caret staying where it is.
+  virtual void SelectAll(bool selected) = 0;
   virtual int SelectedCount() const = 0;
+  // The selected rows, top to bottom, asked for at once.
+  virtual std::vector<int> SelectedRows() const = 0;
   // The row holding the focus rectangle; 0 for an empty list.
   virtual int Caret() const = 0;
   // Moves the focus rectangle and scrolls the row into view.
   virtual void SetCaret(int row) = 0;
   virtual int TopIndex() const = 0;
   virtual void SetTopIndex(int row) = 0;
+  // Disabling the list takes the keyboard focus from it, as the system does.
   virtual void SetEnabled(bool enabled) = 0;
+  // Gives the list the keyboard focus while its window is the active one; an inactive window
+  // gives it to the list itself once it is activated.
+  virtual void Focus() = 0;
 };
 
 class IStatusBar {

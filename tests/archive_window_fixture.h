@@ -17,12 +17,7 @@ class ArchiveWindowTest : public WindowTest {
     fm.DoOpenArchive(MakeV2(tmp, "names.img", entries, Bytes((1 + names.size()) * 2048)));
   }
 
-  std::vector<int> SelectedRows() const {
-    std::vector<int> rows;
-    for (int row = 0; row < sp.list.Count(); ++row)
-      if (sp.list.IsSelected(row)) rows.push_back(row);
-    return rows;
-  }
+  std::vector<int> SelectedRows() const { return sp.list.SelectedRows(); }
 
   // The entry index shown in each row, top to bottom.
   std::vector<int> RowIndices() {

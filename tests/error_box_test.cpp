@@ -40,6 +40,7 @@ TEST_F(TopLevelHandlerTest, TheHandlerShowsFileErrorsAndLeavesTheBusyState) {
   ASSERT_EQ(sp.dialogs.messages().size(), 1u);
   EXPECT_EQ(sp.dialogs.messages()[0].text, L"Read beyond end of file.");
   EXPECT_TRUE(sp.list.enabled());
+  EXPECT_TRUE(sp.list.hasFocus());
   EXPECT_TRUE(sp.menus.IsEnabled(miCommands));
   EXPECT_EQ(sp.window.cursor(), Cursor::Default);
 }

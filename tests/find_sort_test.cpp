@@ -20,7 +20,7 @@ class FindTest : public testing::ArchiveWindowTest {
   bool Idle() const {
     for (int item : {miFile, miEdit, miCommands, miTools, miHelp})
       if (!sp.menus.IsEnabled(item)) return false;
-    return sp.list.enabled() && sp.window.cursor() == Cursor::Default;
+    return sp.list.enabled() && sp.list.hasFocus() && sp.window.cursor() == Cursor::Default;
   }
   void FindInDialog(const std::wstring& text) {
     fm.ShortcutPressed(kF2);

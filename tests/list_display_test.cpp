@@ -128,8 +128,10 @@ TEST_F(ListDisplayTest, BusyStateDisablesListAndTopLevelMenus) {
   EXPECT_FALSE(sp.list.enabled());
   EXPECT_EQ(sp.window.cursor(), Cursor::Hourglass);
   for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) EXPECT_FALSE(sp.menus.IsEnabled(item));
+  EXPECT_FALSE(sp.list.hasFocus());
   fm.Working(false);  // one call ends it, however many began it
   EXPECT_TRUE(sp.list.enabled());
+  EXPECT_TRUE(sp.list.hasFocus()) << "the keys work again";
   EXPECT_EQ(sp.window.cursor(), Cursor::Default);
   for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) EXPECT_TRUE(sp.menus.IsEnabled(item));
 }

@@ -40,9 +40,20 @@ bool ListBox::IsSelected(int row) const { return Send(LB_GETSEL, row) > 0; }
 
 void ListBox::SetSelected(int row, bool selected) { Send(LB_SETSEL, selected, row); }
 
+// Row -1 stands for every row: one message, one repaint.
+void ListBox::SelectAll(bool selected) { Send(LB_SETSEL, selected, -1); }
+
 int ListBox::SelectedCount() const {
   LRESULT count = Send(LB_GETSELCOUNT);
   return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::vector<int> ListBox::SelectedRows() const {
+  std::vector<int> rows(static_cast<size_t>(SelectedCount()));
+  if (rows.empty()) return rows;
+  LRESULT count = Send(LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+  rows.resize(count == LB_ERR ? 0 : static_cast<size_t>(count));
+  return rows;
 }
 
 int ListBox::Caret() const {
@@ -58,5 +69,10 @@ int ListBox::TopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
 void ListBox::SetTopIndex(int row) { Send(LB_SETTOPINDEX, row); }
 
 void ListBox::SetEnabled(bool enabled) { EnableWindow(list_, enabled); }
+
+void ListBox::Focus() {
+  // Taking the focus would activate an inactive window, and steal it from an open find dialog.
+  if (GetActiveWindow() == GetAncestor(list_, GA_ROOT)) SetFocus(list_);
+}
 
 }  // namespace vandrel::win32

@@ -20,12 +20,15 @@ class ListBox final : public IListBox {
   std::wstring Row(int row) const override;
   bool IsSelected(int row) const override;
   void SetSelected(int row, bool selected) override;
+  void SelectAll(bool selected) override;
   int SelectedCount() const override;
+  std::vector<int> SelectedRows() const override;
   int Caret() const override;
   void SetCaret(int row) override;
   int TopIndex() const override;
   void SetTopIndex(int row) override;
   void SetEnabled(bool enabled) override;
+  void Focus() override;
 
  private:
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
