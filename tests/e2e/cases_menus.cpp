@@ -17,37 +17,24 @@ class MenusTest : public E2eTest {
     return Path(L"menus.img");
   }
 
-  static void Select(HWND list, const std::vector<int>& rows) {
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    for (int row : rows) SendMessageW(list, LB_SETSEL, TRUE, row);
-  }
-
-  // Posted messages are handled in order, so once this command's status shows, every key
-  // posted before it has been handled.
-  static bool HandledSoFar(const Program& program, HWND window) {
-    PostCommand(window, miSortOffset);
-    return WaitUntil([&] { return program.StatusText(0) == L"List sorted."; });
-  }
-
   static bool OnlyRowSelected(HWND list, int row) {
     return WaitUntil([&] { return SelectedCount(list) == 1 && IsRowSelected(list, row); });
   }
 };
 
+// Keys are handled in the order pressed, so when a later key's dialog appears, an earlier key
+// that had opened a dialog of its own would have lost that later key to it.
 TEST_F(MenusTest, KeysOfCommandsThatNeedAnArchiveDoNothingWithoutOne) {
   HWND window = nullptr;
   auto program = StartToMainWindow({}, window);
   ASSERT_NE(window, nullptr);
-  PostKey(program->List(), VK_DELETE);
-  ASSERT_TRUE(HandledSoFar(*program, window));
-  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "Del deletes only selected entries";
-
-  // Had Ctrl+A opened its dialog, that dialog would have taken Ctrl+L.
-  SendCtrlChord(window, 'A');
-  SendCtrlChord(window, 'L');
+  PressKey(window, VK_DELETE);
+  PressKey(window, 'A', kCtrl);
+  PressKey(window, 'L', kCtrl);
   HWND open = program->Dialog(kPatience, L"Open...");
   ASSERT_NE(open, nullptr) << "Ctrl+L opens an archive at any time";
   ASSERT_TRUE(CancelAndWait(open));
+  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "neither Del nor Ctrl+A opened anything";
   EXPECT_EQ(RowCount(program->List()), 0);
   EXPECT_TRUE(CloseAndWait(*program));
 }
@@ -58,21 +45,17 @@ TEST_F(MenusTest, KeysForOneEntryDoNothingWithTwoSelected) {
   ASSERT_NE(window, nullptr);
   HWND list = program->List();
 
-  Select(list, {1, 2});
-  PostKey(list, VK_F4);
-  ASSERT_TRUE(HandledSoFar(*program, window));
-  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "F4 renames only one entry";
-
-  // Had Ctrl+R opened its dialog, that dialog would have taken Ctrl+E.
-  Select(list, {1, 2});
-  SendCtrlChord(window, 'R');
-  SendCtrlChord(window, 'E');
+  ASSERT_TRUE(ClickRows(list, {1, 2}));
+  PressKey(window, VK_F4);
+  PressKey(window, 'R', kCtrl);
+  PressKey(window, 'E', kCtrl);
   HWND browser = program->Dialog(kPatience, L"Extract Files...");
   ASSERT_NE(browser, nullptr) << "Ctrl+E extracts several entries";
   ASSERT_TRUE(CancelAndWait(browser));
+  EXPECT_EQ(program->Dialog(kNoDialog), nullptr) << "neither F4 nor Ctrl+R opened anything";
 
-  Select(list, {2});
-  SendCtrlChord(window, 'R');
+  ASSERT_TRUE(ClickRows(list, {2}));
+  PressKey(window, 'R', kCtrl);
   HWND replace = program->Dialog(kPatience, L"Замена... ");
   ASSERT_NE(replace, nullptr) << "Ctrl+R replaces one entry";
   ASSERT_TRUE(CancelAndWait(replace));
@@ -94,7 +77,7 @@ TEST_F(MenusTest, FindNextGoesOnFromTheDialogsMatchAndRoundFromTheLastRow) {
   auto program = StartToMainWindow({MakeArchive()}, window);
   ASSERT_NE(window, nullptr);
   HWND list = program->List();
-  PostKey(list, VK_F2);
+  PressKey(window, VK_F2);
   HWND find = program->Dialog();
   ASSERT_NE(find, nullptr);
   HWND field = GetDlgItem(find, 1152);  // edt1
@@ -105,7 +88,7 @@ TEST_F(MenusTest, FindNextGoesOnFromTheDialogsMatchAndRoundFromTheLastRow) {
   ASSERT_TRUE(WaitUntil([&] { return IsEnabled(list); })) << "the busy state ends on close";
 
   for (int expected : {3, 5, 1}) {
-    PostKey(list, VK_F3);
+    PressKey(window, VK_F3);
     EXPECT_TRUE(OnlyRowSelected(list, expected)) << "F3 towards row " << expected;
     EXPECT_EQ(CaretRow(list), expected);
   }

@@ -43,13 +43,6 @@ class OpsTest : public E2eTest {
   }
   void TearDown() override { EXPECT_TRUE(CloseAndWait(*program)); }
 
-  // The rows selected as a user's clicks leave them, the caret on the last of them.
-  void Select(const std::vector<int>& rows) const {
-    HWND list = program->List();
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    for (int row : rows) SendMessageW(list, LB_SETSEL, TRUE, row);
-    SendMessageW(list, LB_SETCARETINDEX, rows.back(), FALSE);
-  }
   bool Finished(const std::wstring& status) const {
     return WaitUntil(
         [&] { return program->StatusText(0) == status && IsEnabled(program->List()); });
@@ -64,8 +57,8 @@ TEST_F(OpsTest, ExtractsTheSelectedEntriesIntoTheFolderChosenInTheBrowser) {
   const std::wstring out = Path(L"out");
   std::filesystem::create_directories(std::filesystem::path(out));
   const std::vector<std::wstring> rows = Rows(program->List());
-  Select({1, 4});
-  SendCtrlChord(window, 'E');
+  ASSERT_TRUE(ClickRows(program->List(), {1, 4}));
+  PressKey(window, 'E', kCtrl);
   HWND browser = program->Dialog(kPatience, L"Extract Files...");
   ASSERT_NE(browser, nullptr);
   ASSERT_TRUE(program->ChooseFolder(browser, out));
@@ -94,7 +87,7 @@ TEST_F(OpsTest, AddsTwoFilesChosenInTheOpenDialog) {
   WriteBytes(src + L"\\first.dff", first);
   WriteBytes(src + L"\\second.txd", second);
   const std::string before = ReadAll(Path(L"ops.img"));
-  SendCtrlChord(window, 'A');
+  PressKey(window, 'A', kCtrl);
   HWND open = program->Dialog(kPatience, L"Добавить... ");
   ASSERT_NE(open, nullptr);
   // Into the folder first, then both names at once, as a user types them.
@@ -124,8 +117,8 @@ TEST_F(OpsTest, ReplacesTheSelectedEntryWithAFileTooBigForItsPlace) {
   const std::string before = ReadAll(Path(L"ops.img"));
   const std::string data = Bytes(3 * kSector + 1, 'r');  // entry 2 has three sectors
   WriteBytes(Path(L"new.dff"), data);
-  Select({2});
-  SendCtrlChord(window, 'R');
+  ASSERT_TRUE(ClickRows(program->List(), {2}));
+  PressKey(window, 'R', kCtrl);
   HWND open = program->Dialog(kPatience, L"Замена... ");
   ASSERT_NE(open, nullptr);
   ASSERT_TRUE(FillOpenDialog(open, Path(L"new.dff")));

@@ -135,9 +135,8 @@ TEST_F(StartupTest, TheWindowWithAnArchiveOpenLooksLikeATidyTool) {
   auto program = StartToMainWindow({archive}, window);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return RowCount(program->List()) == 6; }));
-  SetForegroundWindow(window);
   // Selecting a second row by keyboard shows both row states and the focus rectangle.
-  PostKey(program->List(), VK_DOWN);
+  PressKey(window, VK_DOWN);
   ASSERT_TRUE(WaitUntil([&] { return program->StatusText(1) == L"6 files (1)"; }));
   Sleep(300);
   EXPECT_TRUE(SaveScreenshot(window, OutputPath(L"main-window.bmp")));
@@ -188,7 +187,7 @@ TEST_F(StartupTest, UserMovingTheSelectionShowsTheCount) {
   auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(program->StatusText(1), L"6 files");
-  PostKey(program->List(), VK_END);
+  PressKey(window, VK_END);
   EXPECT_TRUE(WaitUntil([&] { return program->StatusText(1) == L"6 files (1)"; }));
   EXPECT_TRUE(IsRowSelected(program->List(), 5));
   EXPECT_TRUE(CloseAndWait(*program));

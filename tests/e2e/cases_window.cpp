@@ -22,7 +22,7 @@ TEST_F(WindowTest, AShortcutKeyRunsItsItem) {
   HWND window = nullptr;
   auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
   ASSERT_NE(window, nullptr);
-  PostKey(program->List(), VK_F3);
+  PressKey(window, VK_F3);
   ASSERT_TRUE(WaitUntil([&] { return program->StatusText(0) == L"Match found."; }));
   EXPECT_EQ(SelectedCount(program->List()), 1);
   EXPECT_TRUE(IsRowSelected(program->List(), 3));
@@ -47,7 +47,7 @@ TEST_F(WindowTest, CtrlLOpensTheChosenArchiveAndRemembersItsFolder) {
   HWND window = nullptr;
   auto program = StartToMainWindow({}, window);
   ASSERT_NE(window, nullptr);
-  SendCtrlChord(window, 'L');
+  PressKey(window, 'L', kCtrl);
   HWND open = program->Dialog(kPatience, L"Open...");
   ASSERT_NE(open, nullptr);
   ASSERT_TRUE(FillOpenDialog(open, archive));
@@ -63,7 +63,7 @@ TEST_F(WindowTest, TheFindDialogKeepsTheWindowBusyUntilItsSearchClosesIt) {
   HWND window = nullptr;
   auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
   ASSERT_NE(window, nullptr);
-  PostKey(program->List(), VK_F2);
+  PressKey(window, VK_F2);
   HWND find = program->Dialog();
   ASSERT_NE(find, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return !IsEnabled(program->List()); }))
@@ -91,7 +91,7 @@ TEST_F(WindowTest, TheFolderBrowserReturnsTheChosenFolder) {
   auto program = StartToMainWindow({MakeArchive(L"a.img")}, window);
   ASSERT_NE(window, nullptr);
   // The first row is selected as the archive opens.
-  SendCtrlChord(window, 'E');
+  PressKey(window, 'E', kCtrl);
   HWND browser = program->Dialog(kPatience, L"Extract Files...");
   ASSERT_NE(browser, nullptr);
   EXPECT_NE(FindDescendant(browser, L"Static"), nullptr);

@@ -91,10 +91,26 @@ bool IsRowSelected(HWND list, int row);
 int SelectedCount(HWND list);
 int CaretRow(HWND list);
 
-// A key without modifiers, posted as a press and a release (enough for Del and F1 to F4).
-void PostKey(HWND window, int virtualKey);
-// A key with Ctrl held, through the real input queue: the window is brought to the front.
-void SendCtrlChord(HWND window, int virtualKey);
+// Real input, as the user's keyboard and mouse make it: the window is brought to the front
+// first, and each event goes through the system's input queue to whichever control holds the
+// keyboard focus (or lies under the pointer). A program that lost the focus fails these.
+enum Modifiers : unsigned { kNoModifiers = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
+// Brings a top-level window to the front; false when it did not get there in time.
+bool BringToFront(HWND window);
+// Presses and releases a key, with the modifiers held around it.
+void PressKey(HWND window, int virtualKey, unsigned modifiers = kNoModifiers);
+// Types a text into the control holding the focus, one character after another.
+void TypeText(HWND window, const std::wstring& text);
+// Clicks a point of a window's client area with the left or right button.
+enum class Button { Left, Right };
+void ClickAt(HWND window, POINT client, Button button = Button::Left,
+             unsigned modifiers = kNoModifiers);
+// Clicks the middle of a list row once it is there, scrolling it into view first.
+void ClickRow(HWND list, int row, Button button = Button::Left, unsigned modifiers = kNoModifiers);
+// Selects these rows as a user does, a click on the first and Ctrl+click on each other one;
+// the caret ends on the last. False when a click did not select its row in time.
+bool ClickRows(HWND list, const std::vector<int>& rows);
+
 // A menu item chosen by its number.
 void PostCommand(HWND mainWindow, int item);
 

@@ -30,14 +30,6 @@ BOOL CALLBACK MatchDescendant(HWND window, LPARAM data) {
   return FALSE;
 }
 
-void Input(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 std::wstring WindowText(HWND window) {
@@ -108,23 +100,6 @@ bool IsRowSelected(HWND list, int row) { return Send(list, LB_GETSEL, row) > 0; 
 int SelectedCount(HWND list) { return static_cast<int>(Send(list, LB_GETSELCOUNT)); }
 
 int CaretRow(HWND list) { return static_cast<int>(Send(list, LB_GETCARETINDEX)); }
-
-void PostKey(HWND window, int virtualKey) {
-  UINT scan = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
-  PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
-               static_cast<LPARAM>(1 | (scan << 16)));
-  PostMessageW(window, WM_KEYUP, static_cast<WPARAM>(virtualKey),
-               static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
-}
-
-void SendCtrlChord(HWND window, int virtualKey) {
-  SetForegroundWindow(window);
-  WaitUntil([&] { return GetForegroundWindow() == window; }, Milliseconds(2000));
-  Input(VK_CONTROL, false);
-  Input(static_cast<WORD>(virtualKey), false);
-  Input(static_cast<WORD>(virtualKey), true);
-  Input(VK_CONTROL, true);
-}
 
 void PostCommand(HWND mainWindow, int item) {
   PostMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(item, 0), 0);
