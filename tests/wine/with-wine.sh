@@ -32,7 +32,12 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${VANDREL_WINE_PREFIX:-$work/prefix}
-export HOME=$work/home
+# The prefix's Desktop and Documents point into HOME, so a kept prefix keeps its HOME too.
+if [ -n "${VANDREL_WINE_PREFIX:-}" ]; then
+  export HOME=$WINEPREFIX/home
+else
+  export HOME=$work/home
+fi
 mkdir -p "$HOME"
 
 say() { echo "with-wine: $*" >&2; }
