@@ -70,7 +70,7 @@ class TfmMain {
   void OpenArchive();
   void CloseArchive();
   int GetFileIndex(int row);
-  int32_t GetFileSizeByName(const std::wstring& path);
+  int64_t GetFileSizeByName(const std::wstring& path);
   void ShowError(const std::wstring& message);
 
   // The editing commands and their per-layout workers.

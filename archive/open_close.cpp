@@ -112,9 +112,10 @@ int TfmMain::GetFileIndex(int row) {
   return static_cast<int>(value);
 }
 
-int32_t TfmMain::GetFileSizeByName(const std::wstring& path) {
-  auto size = p_.files.FindSize(path);
-  return size ? static_cast<int32_t>(static_cast<uint32_t>(*size)) : -1;
+// The whole size: its low 32 bits alone would let Replace take a file of 4 GiB and more for a
+// small one and write only its start.
+int64_t TfmMain::GetFileSizeByName(const std::wstring& path) {
+  return p_.files.FindSize(path).value_or(-1);
 }
 
 void TfmMain::ShowError(const std::wstring& message) {
