@@ -37,6 +37,13 @@ int LowestEntry(const std::vector<TIMGFileEntry>& files) {
   return static_cast<int>(lowest - files.begin());
 }
 
+// The record follows each entry as soon as the disk holds it, so a failure later in the batch
+// leaves the two agreeing, and the next file of a version-2 batch takes the next slot.
+void Recorded(const TIMGFileEntry& entry) {
+  IMGArchive.Files.push_back(entry);
+  ++IMGArchive.FileCount;
+}
+
 }  // namespace
 
 void TfmMain::AddFiles() {
@@ -51,13 +58,19 @@ void TfmMain::AddFiles() {
   Options.LastFileDir = paths::Folder(chosen->front());
 
   const size_t count = chosen->size();
-  for (size_t i = 0; i < count; ++i) {
-    Status(kProgress + std::to_wstring(i + 1) + L"/" + std::to_wstring(count));
-    p_.window.ProcessMessages();
-    if (IMGArchive.bVersion2)
-      DoAddFileV2((*chosen)[i]);
-    else
-      DoAddFile((*chosen)[i]);
+  try {
+    for (size_t i = 0; i < count; ++i) {
+      Status(kProgress + std::to_wstring(i + 1) + L"/" + std::to_wstring(count));
+      p_.window.ProcessMessages();
+      if (IMGArchive.bVersion2)
+        DoAddFileV2((*chosen)[i]);
+      else
+        DoAddFile((*chosen)[i]);
+    }
+  } catch (...) {
+    // The files added before the failure are in the archive and the record: the list shows them.
+    UpdateDisplay();
+    throw;
   }
   // A copy: reopening clears the record that holds the path.
   const std::wstring archive = IMGArchive.IMGFile;
@@ -78,6 +91,7 @@ void TfmMain::DoAddFile(const std::wstring& fileName) {
   auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadWrite);
   // Behind the last whole record: stray bytes after it are not part of the directory.
   WriteEntryAt(*dir, dir->Length() / kEntrySize * kEntrySize, entry);
+  Recorded(entry);
   dir->Close();
 }
 
@@ -101,17 +115,20 @@ void TfmMain::DoAddFileV2(const std::wstring& fileName) {
                                                 std::max(first.Size, 0));
     buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, present);
     if (present < first.Size) throw InOutError(kErrReadBeyondEnd);
-    first.Offset = target;
-    WriteEntryAt(*img, SlotPositionV2(&first - files.data()), first);
+    TIMGFileEntry moved = first;
+    moved.Offset = target;
+    WriteEntryAt(*img, SlotPositionV2(&first - files.data()), moved);
+    first = moved;
   }
 
   const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, grownEnd, buffer));
   source->Close();
-  WriteHeaderV2(*img, IMGArchive.FileCount + 1);
+  // The slot before the count that takes it in: a process dying between the two leaves the
+  // old directory, never a count that covers a slot not yet written.
   WriteEntryAt(*img, slot, entry);
+  WriteHeaderV2(*img, IMGArchive.FileCount + 1);
+  Recorded(entry);
   img->Close();
-  files.push_back(entry);
-  ++IMGArchive.FileCount;
 }
 
 }  // namespace vandrel
