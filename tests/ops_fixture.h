@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,21 @@ class OpsTest : public WindowTest {
     std::wstring path = tmp.Path(name);
     WriteBytes(path, data);
     return path;
+  }
+
+  // Every file in the test's folder, with its bytes, but the archive's own and those in the
+  // output folder: what a command must leave alone.
+  std::map<std::string, Bytes> FilesBesides(const std::wstring& img, const std::wstring& output) {
+    const std::filesystem::path archive = ToUtf8(img), outFolder = ToUtf8(output);
+    const std::filesystem::path dir = ToUtf8(DirPathFor(img));
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tmp.root())) {
+      const std::filesystem::path& path = entry.path();
+      if (entry.is_directory() || path == archive || path == dir || path.parent_path() == outFolder)
+        continue;
+      files[path.string()] = ReadBytes(FromUtf8(path.string()));
+    }
+    return files;
   }
 
   static void MakeReadOnly(const std::wstring& path) {
