@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/menu_table.h"
+#include "archive/img_format.h"
 #include "platform/platform.h"
 #include "settings/splash.h"
 
@@ -83,8 +84,15 @@ class TfmMain {
   void DoReplaceFile(int index, const std::wstring& fileName);
   void DoReplaceFileV2(int index, const std::wstring& fileName);
   void DeleteFiles();
+  // Both take the entry indices to remove, largest first, and write the directory once.
+  void DoDeleteFiles(const std::vector<int>& indices);
+  void DoDeleteFilesV2(const std::vector<int>& indices);
   void RenameFile();
+  void DoRenameFile(int index, const std::wstring& name);
+  void DoRenameFileV2(int index, const std::wstring& name);
   void RebuildArchive();
+  void DoRebuildArchive();
+  void DoRebuildArchiveV2();
 
   // The shell association and the auxiliary windows.
   void MakeAssoc();
@@ -94,6 +102,15 @@ class TfmMain {
   void miDoHelpClick();
 
  private:
+  // After a command failed partway, the record and the list are brought back to what is on
+  // disk; the command's own error is the one the user sees.
+  void RereadAfterFailure();
+  // Writes entry `index` renamed at `position` of `path`, then shows it.
+  void RenameRecord(const std::wstring& path, int64_t position, int index,
+                    const std::wstring& name);
+  // Copies each entry's sectors from `source` to where `rebuilt` puts them, with progress.
+  void CopyRebuiltEntries(IFile& source, IFile& target, const std::vector<TIMGFileEntry>& rebuilt);
+
   Platform& p_;
   TfmSplash fmSplash_;
 };

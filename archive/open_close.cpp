@@ -77,6 +77,15 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(false);
 }
 
+void TfmMain::RereadAfterFailure() {
+  const std::wstring path = IMGArchive.IMGFile;
+  try {
+    DoOpenArchive(path);
+  } catch (...) {
+    // The archive stays closed; the error that ended the command is still to be shown.
+  }
+}
+
 void TfmMain::OpenArchive() {
   OpenFileRequest request;
   request.title = L"Open...";

@@ -1,8 +1,132 @@
+// Deleting entries: only the directory changes; the data stays where it is until a rebuild.
+// The directory is written once for the whole selection, never left holding part of it.
+#include <algorithm>
+#include <functional>
+#include <string>
+
 #include "app/main_window.h"
+#include "app/texts.h"
+#include "archive/errors.h"
+#include "archive/img_archive.h"
+#include "ops/directory_io.h"
+#include "ops/file_swap.h"
 
 namespace vandrel {
+namespace {
 
-// Deleting entries arrives with its own change; until then the command does nothing.
-void TfmMain::DeleteFiles() {}
+constexpr wchar_t kAskDelete[] = L"Удалить выбранные файлы?                           ";
+constexpr wchar_t kProgress[] = L"Удаление    ";
+constexpr wchar_t kDeleted[] = L"File(s) deleted.";
+
+std::vector<TIMGFileEntry> Remaining(const std::vector<TIMGFileEntry>& files,
+                                     const std::vector<int>& indices) {
+  std::vector<bool> removed(files.size());
+  for (int index : indices) removed[static_cast<size_t>(index)] = true;
+  std::vector<TIMGFileEntry> kept;
+  kept.reserve(files.size() - indices.size());
+  for (size_t i = 0; i < files.size(); ++i)
+    if (!removed[i]) kept.push_back(files[i]);
+  return kept;
+}
+
+// The whole old table's room as removing the entries one at a time, largest index first, each
+// time writing the shortened table over the old one, leaves it: the remaining entries, then in
+// every slot that fell free the last entry of the table written just before it fell free.
+std::vector<TIMGFileEntry> TableRoomAfterRemoving(const std::vector<TIMGFileEntry>& files,
+                                                  const std::vector<int>& indices) {
+  std::vector<TIMGFileEntry> room = Remaining(files, indices);
+  std::vector<int> ascending(indices.rbegin(), indices.rend());
+  const int total = static_cast<int>(files.size());
+  for (int slot = static_cast<int>(room.size()); slot < total; ++slot) {
+    // The table that last covered this slot had lost the `removals` largest indices.
+    const int removals = total - 1 - slot;
+    int original = slot;
+    for (auto r = ascending.end() - removals; r != ascending.end() && *r <= original; ++r)
+      ++original;
+    room.push_back(files[static_cast<size_t>(original)]);
+  }
+  return room;
+}
+
+// Writes the header and table the archive had; if even that fails, the re-read that follows
+// shows what the disk holds.
+void RestoreHeadV2(IFileSystem& files, const std::wstring& path,
+                   const std::vector<TIMGFileEntry>& entries) {
+  try {
+    auto img = files.Open(path, FileMode::ReadWrite);
+    WriteEntriesAt(*img, kHeaderSize, entries);
+    WriteHeaderV2(*img, static_cast<int32_t>(entries.size()));
+    img->Close();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+void TfmMain::DeleteFiles() {
+  if (p_.list.SelectedCount() == 0) return;
+  if (p_.dialogs.MessageBox(MessageKind::Confirmation, text::kConfirmCaption, kAskDelete) !=
+      MessageResult::Yes)
+    return;
+  Working(true);
+  // Indices from the rows' texts, read before anything changes.
+  std::vector<int> indices;
+  for (int row = 0; row < p_.list.Count(); ++row)
+    if (p_.list.IsSelected(row)) indices.push_back(GetFileIndex(row));
+  std::sort(indices.begin(), indices.end(), std::greater<>());
+  for (int index : indices)
+    if (index < 0 || index >= IMGArchive.FileCount) throw RangeError();
+
+  const int m = static_cast<int>(indices.size());
+  for (int n = 1; n <= m; ++n) {
+    Status(kProgress + std::to_wstring(n) + L"/" + std::to_wstring(m));
+    p_.window.ProcessMessages();
+    // A directory file another program holds could not be replaced: say so before anything.
+    if (n == 1 && !IMGArchive.bVersion2 && !p_.files.CanReplace(IMGArchive.DIRFile)) {
+      ShowError(text::kDirInUse);
+      UpdateDisplay();
+      Working(false);
+      return;
+    }
+  }
+  if (IMGArchive.bVersion2)
+    DoDeleteFilesV2(indices);
+  else
+    DoDeleteFiles(indices);
+  UpdateDisplay();
+  Status(kDeleted);
+  Working(false);
+}
+
+void TfmMain::DoDeleteFiles(const std::vector<int>& indices) {
+  std::vector<TIMGFileEntry> kept = Remaining(IMGArchive.Files, indices);
+  // The old file stays whole until the new one, complete, takes its place.
+  ReplaceDirectoryFile(p_.files, IMGArchive.DIRFile, kept);
+  IMGArchive.FileCount = static_cast<int32_t>(kept.size());
+  IMGArchive.Files = std::move(kept);
+}
+
+// The table goes before the header: a process dying between the two leaves the old count over
+// the new table, so an entry may show twice but none that stays goes missing. A write that
+// fails puts the old header and table back.
+void TfmMain::DoDeleteFilesV2(const std::vector<int>& indices) {
+  const std::vector<TIMGFileEntry> room = TableRoomAfterRemoving(IMGArchive.Files, indices);
+  const int32_t count = IMGArchive.FileCount - static_cast<int32_t>(indices.size());
+  bool writing = false;
+  try {
+    auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+    writing = true;
+    WriteEntriesAt(*img, kHeaderSize, room);
+    img->Flush();
+    WriteHeaderV2(*img, count);
+    img->Close();
+  } catch (...) {
+    if (writing) RestoreHeadV2(p_.files, IMGArchive.IMGFile, IMGArchive.Files);
+    RereadAfterFailure();
+    throw;
+  }
+  IMGArchive.Files.assign(room.begin(), room.begin() + count);
+  IMGArchive.FileCount = count;
+}
 
 }  // namespace vandrel

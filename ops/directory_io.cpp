@@ -9,6 +9,18 @@ void WriteEntryAt(IFile& file, int64_t position, const TIMGFileEntry& entry) {
   file.Write(bytes, sizeof bytes);
 }
 
+std::vector<unsigned char> EncodeEntries(const std::vector<TIMGFileEntry>& entries) {
+  std::vector<unsigned char> bytes(entries.size() * kEntrySize);
+  for (size_t i = 0; i < entries.size(); ++i) EncodeEntry(entries[i], &bytes[i * kEntrySize]);
+  return bytes;
+}
+
+void WriteEntriesAt(IFile& file, int64_t position, const std::vector<TIMGFileEntry>& entries) {
+  const std::vector<unsigned char> bytes = EncodeEntries(entries);
+  file.Seek(position);
+  if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
+}
+
 void WriteHeaderV2(IFile& img, int32_t fileCount) {
   TIMGHeader header;
   header.FileCount = fileCount;

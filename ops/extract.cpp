@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
+#include "ops/progress.h"
 #include "ops/safe_name.h"
 #include "ops/sector_copy.h"
 #include "platform/errors.h"
@@ -15,18 +16,6 @@ constexpr wchar_t kBrowseTitle[] = L"Choose the directory you want to extract to
 constexpr wchar_t kBrowseCaption[] = L"Extract Files...";
 constexpr wchar_t kProgress[] = L"Извлечение    ";
 constexpr wchar_t kExtracted[] = L"File(s) extracted.";
-
-// n of m as a whole percentage, a half going to the even neighbour.
-int Percent(int n, int m) {
-  const long long scaled = 100LL * n, whole = scaled / m, rest = scaled % m;
-  const bool up = 2 * rest > m || (2 * rest == m && whole % 2 != 0);
-  return static_cast<int>(up ? whole + 1 : whole);
-}
-
-std::wstring ProgressText(int n, int m) {
-  return kProgress + std::to_wstring(n) + L"/" + std::to_wstring(m) + L" (" +
-         std::to_wstring(Percent(n, m)) + L"%)";
-}
 
 std::unique_ptr<IFile> CreateOutput(IFileSystem& files, const std::wstring& folder,
                                     const std::wstring& name) {
@@ -49,7 +38,7 @@ void TfmMain::ExtractFiles() {
   const int m = static_cast<int>(rows.size());
   int n = 0;
   for (int row : rows) {
-    Status(ProgressText(++n, m));
+    Status(ProgressWithPercent(kProgress, ++n, m));
     p_.window.ProcessMessages();
     DoExtractFile(GetFileIndex(row), folder);
   }

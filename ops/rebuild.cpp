@@ -1,8 +1,179 @@
+// Rebuilding an archive: the entries' data copied back to back, in directory order, into a new
+// file. The archive under its own name is at every moment complete, old or new, or (version 1)
+// the old one is back after a single rename of the temporary file; any failure puts the old
+// archive back exactly as it was.
+#include <algorithm>
+#include <climits>
+#include <string>
+
 #include "app/main_window.h"
+#include "app/texts.h"
+#include "archive/errors.h"
+#include "archive/img_archive.h"
+#include "ops/directory_io.h"
+#include "ops/file_swap.h"
+#include "ops/progress.h"
+#include "ops/sector_copy.h"
 
 namespace vandrel {
+namespace {
 
-// Rebuilding the archive arrives with its own change; until then the command does nothing.
-void TfmMain::RebuildArchive() {}
+constexpr wchar_t kAskRebuild[] =
+    L"Rebuilding the archive will take a few minutes.\n\nDo you wish to continue?";
+constexpr wchar_t kStartedV1[] = L"Перестройка  ";
+constexpr wchar_t kStartedV2[] = L"Перестройка..";
+constexpr wchar_t kProgress[] = L"Перестройка.. ";
+constexpr wchar_t kInUseV1[] = L"IMG file error! It might be in use.. exiting...";
+constexpr wchar_t kInUseV2[] = L"Ошибка открытия файла IMG!         ";
+constexpr wchar_t kRebuiltV1[] = L"Archive rebuilt.";
+constexpr wchar_t kTemporaryPrefix[] = L"TMPI";
+
+// Header and directory take whole sectors, plus one so that 64 more entries always fit.
+int64_t FirstDataSectorV2(int64_t count) {
+  return (kHeaderSize + count * kEntrySize + kSectorSize - 1) / kSectorSize + 1;
+}
+
+// The entries with their new offsets: back to back from `first`, an empty one taking the
+// offset where the next data begins. A negative size counts as none.
+std::vector<TIMGFileEntry> Packed(std::vector<TIMGFileEntry> entries, int64_t first) {
+  int64_t next = first;
+  for (auto& entry : entries) {
+    if (next > INT32_MAX) throw RangeError();
+    entry.Offset = static_cast<int32_t>(next);
+    next += std::max(entry.Size, 0);
+  }
+  return entries;
+}
+
+// The version-2 head: header, directory, zero bytes to the first data sector.
+std::vector<unsigned char> HeadV2(const std::vector<TIMGFileEntry>& entries) {
+  std::vector<unsigned char> head(
+      static_cast<size_t>(FirstDataSectorV2(static_cast<int64_t>(entries.size())) * kSectorSize));
+  TIMGHeader header;
+  header.FileCount = static_cast<int32_t>(entries.size());
+  EncodeHeader(header, head.data());
+  const std::vector<unsigned char> table = EncodeEntries(entries);
+  std::copy(table.begin(), table.end(), head.begin() + kHeaderSize);
+  return head;
+}
+
+}  // namespace
+
+void TfmMain::RebuildArchive() {
+  if (p_.dialogs.MessageBox(MessageKind::Confirmation, text::kConfirmCaption, kAskRebuild) !=
+      MessageResult::Yes)
+    return;
+  if (IMGArchive.bVersion2)
+    DoRebuildArchiveV2();
+  else
+    DoRebuildArchive();
+}
+
+void TfmMain::CopyRebuiltEntries(IFile& source, IFile& target,
+                                 const std::vector<TIMGFileEntry>& rebuilt) {
+  SectorBuffer buffer;
+  const int count = static_cast<int>(rebuilt.size());
+  for (int i = 0; i < count; ++i) {
+    Status(ProgressWithPercent(kProgress, i + 1, count));
+    p_.window.ProcessMessages();
+    const TIMGFileEntry& old = IMGArchive.Files[static_cast<size_t>(i)];
+    buffer.CopySectors(source, old.Offset * kSectorSize, target, rebuilt[i].Offset * kSectorSize,
+                       std::max(old.Size, 0));
+  }
+}
+
+// Version 1 has two files, so no single step swaps both. The new directory is written aside
+// first; the old .img then takes the temporary name while the new one is written under the
+// archive's name; the new directory goes in; only then is the old data deleted. A folder left
+// with a "TMPD" file holds the old pair once the "TMPI" file (if any) is renamed back.
+void TfmMain::DoRebuildArchive() {
+  Working(true);
+  Status(kStartedV1);
+  const std::wstring img = IMGArchive.IMGFile, dir = IMGArchive.DIRFile;
+  const std::wstring temporary = TemporaryName(img, kTemporaryPrefix);
+  if (p_.files.FileExists(temporary) || !p_.files.CanReplace(img)) {
+    ShowError(kInUseV1);
+    Working(false);
+    return;
+  }
+  if (!p_.files.CanReplace(dir)) {
+    ShowError(text::kDirInUse);
+    Working(false);
+    return;
+  }
+  const std::vector<TIMGFileEntry> rebuilt = Packed(IMGArchive.Files, 0);
+
+  std::wstring newDirectory;
+  bool moved = false;
+  try {
+    newDirectory = WriteAside(p_.files, dir, EncodeEntries(rebuilt));
+    if (!p_.files.Rename(img, temporary)) throw InOutError(kErrAccessDenied);
+    moved = true;
+    {
+      auto source = p_.files.Open(temporary, FileMode::ReadOnly);
+      auto target = p_.files.Open(img, FileMode::CreateNew);
+      CopyRebuiltEntries(*source, *target, rebuilt);
+      target->Flush();
+      target->Close();
+      source->Close();
+    }
+    p_.files.Replace(newDirectory, dir);
+  } catch (...) {
+    try {
+      if (moved) p_.files.Replace(temporary, img);
+      DeleteQuietly(p_.files, newDirectory);
+    } catch (...) {
+      // The old data stays complete under the temporary name, and the directory written
+      // aside tells that it is to be put back.
+    }
+    RereadAfterFailure();
+    throw;
+  }
+  DeleteQuietly(p_.files, temporary);
+  DoOpenArchive(img);
+  Status(kRebuiltV1);
+  Working(false);
+}
+
+// Version 2 is one file: the new archive is written whole under the temporary name, flushed,
+// and then replaces the old one in a single step.
+void TfmMain::DoRebuildArchiveV2() {
+  Working(true);
+  Status(kStartedV2);
+  const std::wstring img = IMGArchive.IMGFile;
+  const std::wstring temporary = TemporaryName(img, kTemporaryPrefix);
+  if (p_.files.FileExists(temporary) || !p_.files.CanReplace(img)) {
+    ShowError(kInUseV2);
+    Working(false);
+    return;
+  }
+  const uint32_t start = p_.system.TickCount();
+  const std::vector<TIMGFileEntry> rebuilt =
+      Packed(IMGArchive.Files, FirstDataSectorV2(IMGArchive.FileCount));
+
+  bool created = false;
+  try {
+    {
+      auto source = p_.files.Open(img, FileMode::ReadOnly);
+      auto target = p_.files.Open(temporary, FileMode::CreateNew);
+      created = true;
+      const std::vector<unsigned char> head = HeadV2(rebuilt);
+      target->Write(head.data(), head.size());
+      CopyRebuiltEntries(*source, *target, rebuilt);
+      target->Flush();
+      target->Close();
+      source->Close();
+    }
+    p_.files.Replace(temporary, img);
+  } catch (...) {
+    if (created) DeleteQuietly(p_.files, temporary);
+    RereadAfterFailure();
+    throw;
+  }
+  DoOpenArchive(img);
+  const uint32_t seconds = (p_.system.TickCount() - start) / 1000;
+  Status(L"Archive rebuilt in " + std::to_wstring(seconds) + L" secs.");
+  Working(false);
+}
 
 }  // namespace vandrel

@@ -1,8 +1,71 @@
+// Renaming an entry: exactly its 32-byte record is rewritten in place.
+#include <string>
+
 #include "app/main_window.h"
+#include "archive/img_archive.h"
+#include "ops/directory_io.h"
+#include "platform/codepage.h"
 
 namespace vandrel {
+namespace {
 
-// Renaming an entry arrives with its own change; until then the command does nothing.
-void TfmMain::RenameFile() {}
+constexpr wchar_t kCaption[] = L"Rename...";
+constexpr wchar_t kTooLong[] = L"Names have a max length of 24";
+constexpr wchar_t kNotInCodePage[] =
+    L"The name holds a character that archive names cannot hold; nothing was changed";
+constexpr wchar_t kRenamed[] = L"File renamed.";
+
+}  // namespace
+
+void TfmMain::RenameFile() {
+  if (p_.list.SelectedCount() != 1) return;
+  const int index = GetFileIndex(p_.list.Caret());
+  const std::wstring old = NameText(IMGArchive.Files.at(static_cast<size_t>(index)));
+  auto name = p_.dialogs.InputBox(kCaption, L"Enter new name for '" + old + L"'...", old);
+  if (!name) return;
+  // A code page of two-byte characters could make 24 characters longer than the field.
+  if (name->size() > kNameSize || codepage::ToBytes(*name).size() > kNameSize) {
+    ShowError(kTooLong);
+    return;
+  }
+  // Stored as question marks, the name would not be the one the user typed.
+  if (!codepage::Holds(*name)) {
+    ShowError(kNotInCodePage);
+    return;
+  }
+  if (IMGArchive.bVersion2)
+    DoRenameFileV2(index, *name);
+  else
+    DoRenameFile(index, *name);
+}
+
+// The record on disk first; the one in memory only once the disk holds it. A failure after
+// the write may have landed is followed by a re-read, so the list shows what the archive holds.
+void TfmMain::RenameRecord(const std::wstring& path, int64_t position, int index,
+                           const std::wstring& name) {
+  Working(true);
+  TIMGFileEntry renamed = IMGArchive.Files.at(static_cast<size_t>(index));
+  SetNameBytes(renamed, codepage::ToBytes(name));
+  try {
+    auto file = p_.files.Open(path, FileMode::ReadWrite);
+    WriteEntryAt(*file, position, renamed);
+    file->Close();
+  } catch (...) {
+    RereadAfterFailure();
+    throw;
+  }
+  IMGArchive.Files[static_cast<size_t>(index)] = renamed;
+  UpdateDisplay();
+  Status(kRenamed);
+  Working(false);
+}
+
+void TfmMain::DoRenameFile(int index, const std::wstring& name) {
+  RenameRecord(IMGArchive.DIRFile, index * kEntrySize, index, name);
+}
+
+void TfmMain::DoRenameFileV2(int index, const std::wstring& name) {
+  RenameRecord(IMGArchive.IMGFile, SlotPositionV2(index), index, name);
+}
 
 }  // namespace vandrel

@@ -6,6 +6,8 @@
 namespace vandrel::codepage {
 
 std::wstring ToText(std::string_view bytes);
+// Whether the code page has a byte for every character of the text (none would become '?').
+bool Holds(std::wstring_view text);
 // Characters the code page cannot hold become '?'.
 std::string ToBytes(std::wstring_view text);
 

@@ -30,6 +30,7 @@ inline constexpr int kErrFileNotFound = 2;
 inline constexpr int kErrInvalidFilename = 3;
 inline constexpr int kErrTooManyOpenFiles = 4;
 inline constexpr int kErrAccessDenied = 5;
+inline constexpr int kErrFileExists = 80;
 inline constexpr int kErrNegativeSeek = 131;
 inline constexpr int kErrReadBeyondEnd = 100;
 inline constexpr int kErrDiskFull = 101;

@@ -12,6 +12,7 @@ enum class FileMode {
   ReadOnly,   // must exist
   ReadWrite,  // must exist; not truncated
   Create,     // created, or truncated when it exists; read and write
+  CreateNew,  // created; fails when a file of that name exists; read and write
 };
 
 class IFile {
@@ -29,6 +30,8 @@ class IFile {
   virtual size_t ReadSome(void* buffer, size_t count) = 0;
   // Writes all `count` bytes; a short write is "Disk full".
   virtual void Write(const void* buffer, size_t count) = 0;
+  // Returns once everything written so far has reached the disk, so a power cut keeps it.
+  virtual void Flush() = 0;
   virtual void Close() = 0;
 
   // Exactly `count` bytes, or "Read beyond end of file".
@@ -43,7 +46,14 @@ class IFileSystem {
   virtual bool FileExists(const std::wstring& path) = 0;
   // Size of the first match of a directory search that accepts any attribute (folders too).
   virtual std::optional<int64_t> FindSize(const std::wstring& path) = 0;
+  // Never over an existing file.
   virtual bool Rename(const std::wstring& from, const std::wstring& to) = 0;
+  // Puts `from` in place of the existing `to` in one step that a power cut cannot split: `to`
+  // names either the old file or the new one, never neither. Raises the I/O error on failure.
+  virtual void Replace(const std::wstring& from, const std::wstring& to) = 0;
+  // Whether the existing file could be renamed, replaced or deleted now: not when it is
+  // read-only or another program holds it open without allowing that. Changes nothing.
+  virtual bool CanReplace(const std::wstring& path) = 0;
   virtual bool Delete(const std::wstring& path) = 0;
   // Full path of the running program file.
   virtual std::wstring ProgramPath() = 0;

@@ -5,6 +5,10 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "platform/errors.h"
 #include "platform/file.h"
 
@@ -30,7 +34,8 @@ class FileLayerTest : public ::testing::Test {
     std::ofstream(root_ / name, std::ios::binary) << content;
   }
   void MakeReadOnly(const char* name) {
-    fs::permissions(root_ / name, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+    fs::permissions(root_ / name,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
   }
   std::wstring ErrorOf(const std::function<void()>& action) {
@@ -132,6 +137,60 @@ TEST_F(FileLayerTest, ExistenceSizeRenameAndDelete) {
   EXPECT_FALSE(files_->Delete(Path("empty.bin")));
   EXPECT_FALSE(files_->ProgramPath().empty());
 }
+
+// What the editing commands build their safety on: a file made only when its name is free,
+// flushed to disk, and put in place of another in one step.
+TEST_F(FileLayerTest, CreateNewFlushReplaceAndTheReplaceProbe) {
+  Make("taken.bin", "old");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("taken.bin"), FileMode::CreateNew); }),
+            L"I/O error 80");
+  auto fresh = files_->Open(Path("fresh.bin"), FileMode::CreateNew);
+  fresh->Write("new data", 8);
+  fresh->Flush();
+  fresh->Close();
+
+  EXPECT_TRUE(files_->CanReplace(Path("taken.bin")));
+  EXPECT_FALSE(files_->CanReplace(Path("missing.bin")));
+  files_->Replace(Path("fresh.bin"), Path("taken.bin"));
+  EXPECT_FALSE(files_->FileExists(Path("fresh.bin")));
+  EXPECT_EQ(*files_->FindSize(Path("taken.bin")), 8);
+  files_->Replace(Path("taken.bin"), Path("moved.bin"));  // no file of that name yet
+  EXPECT_EQ(*files_->FindSize(Path("moved.bin")), 8);
+  EXPECT_EQ(ErrorOf([&] { files_->Replace(Path("gone.bin"), Path("moved.bin")); }),
+            L"File not found");
+
+  Make("other.bin", "x");
+  MakeReadOnly("moved.bin");
+  EXPECT_FALSE(files_->CanReplace(Path("moved.bin")));
+  EXPECT_EQ(ErrorOf([&] { files_->Replace(Path("other.bin"), Path("moved.bin")); }),
+            L"File access denied");
+  EXPECT_EQ(*files_->FindSize(Path("moved.bin")), 8);
+}
+
+#ifdef _WIN32
+// A game holding the archive open without allowing deletion: the probe says so beforehand,
+// and neither a rename nor a replace goes through.
+TEST_F(FileLayerTest, AFileHeldWithoutDeleteSharingCannotBeReplaced) {
+  Make("held.img", "archive");
+  Make("new.img", "rebuilt");
+  HANDLE held =
+      CreateFileW(Path("held.img").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(files_->CanReplace(Path("held.img")));
+  EXPECT_FALSE(files_->Rename(Path("held.img"), Path("TMPI1")));
+  EXPECT_EQ(ErrorOf([&] { files_->Replace(Path("new.img"), Path("held.img")); }),
+            L"File access denied");
+  EXPECT_FALSE(files_->Delete(Path("held.img")));
+  // Our own opens share reading and writing, so the archive can be read while held.
+  auto file = files_->Open(Path("held.img"), FileMode::ReadWrite);
+  file->Close();
+  CloseHandle(held);
+  EXPECT_TRUE(files_->CanReplace(Path("held.img")));
+  files_->Replace(Path("new.img"), Path("held.img"));
+  EXPECT_EQ(*files_->FindSize(Path("held.img")), 7);
+}
+#endif
 
 }  // namespace
 }  // namespace vandrel

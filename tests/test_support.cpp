@@ -47,6 +47,14 @@ Bytes Pattern(size_t size, unsigned seed) {
   return bytes;
 }
 
+Files Snapshot(const TempDir& dir) {
+  Files files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.root()))
+    if (entry.is_regular_file())
+      files[entry.path().filename().string()] = ReadBytes(FromUtf8(entry.path().string()));
+  return files;
+}
+
 TIMGFileEntry MakeEntry(const EntrySpec& record) {
   TIMGFileEntry entry;
   entry.Offset = record.offset;

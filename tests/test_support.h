@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ Bytes ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const Bytes& bytes);
 Bytes Pattern(size_t size, unsigned seed);
 
+// Every file in the folder (not below it) by name, with its bytes.
+using Files = std::map<std::string, Bytes>;
+Files Snapshot(const TempDir& dir);
+
 struct EntrySpec {
   std::string name;
   int32_t offset = 0;
@@ -44,12 +49,12 @@ struct EntrySpec {
 TIMGFileEntry MakeEntry(const EntrySpec& record);
 Bytes EncodeDirectory(const std::vector<EntrySpec>& entries);
 // Writes a version-1 pair (`base`.img with `imgBytes`, `base`.dir); returns the .img path.
-std::wstring MakeV1(const TempDir& dir, const std::string& base, const std::vector<EntrySpec>& entries,
-                    const Bytes& imgBytes);
+std::wstring MakeV1(const TempDir& dir, const std::string& base,
+                    const std::vector<EntrySpec>& entries, const Bytes& imgBytes);
 // Writes a version-2 archive: header, directory, then `imgBytes` overlaid from byte 0 where
 // longer than the directory (so data at sector n is placed by the caller); returns its path.
-std::wstring MakeV2(const TempDir& dir, const std::string& name, const std::vector<EntrySpec>& entries,
-                    Bytes imgBytes);
+std::wstring MakeV2(const TempDir& dir, const std::string& name,
+                    const std::vector<EntrySpec>& entries, Bytes imgBytes);
 
 std::wstring FixturePath(const std::string& name);
 

@@ -35,6 +35,13 @@ std::wstring ToText(std::string_view bytes) {
   return text;
 }
 
+bool Holds(std::wstring_view text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) {
+    return c < 0x80 || (char32_t(c) <= 0xFFFF &&
+                        std::find(kHigh.begin(), kHigh.end(), char16_t(c)) != kHigh.end());
+  });
+}
+
 std::string ToBytes(std::wstring_view text) {
   std::string bytes;
   bytes.reserve(text.size());

@@ -22,11 +22,33 @@ std::string NativePath(const std::wstring& path) {
   return out;
 }
 
+std::string Parent(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 bool ParentMissing(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos || slash == 0) return false;
   struct stat st;
   return stat(path.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+// A rename reaches the disk only with its folder; where the folder cannot be synced (some
+// file systems refuse), there is nothing more to do.
+void SyncFolderOf(const std::string& path) {
+  int fd = ::open(Parent(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Like the read-only attribute on Windows, a file without write permission refuses writers,
+// renames over it and deletion, also for root.
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
 }
 
 int CodeFromErrno(int err, const std::string& path) {
@@ -43,6 +65,7 @@ int CodeFromErrno(int err, const std::string& path) {
     case EROFS:
     case EISDIR:
     case ETXTBSY: return kErrAccessDenied;
+    case EEXIST: return kErrFileExists;
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return kErrDiskFull;
@@ -97,6 +120,9 @@ class PosixFile final : public IFile {
       done += static_cast<size_t>(put);
     }
   }
+  void Flush() override {
+    if (::fsync(fd_) != 0) Fail(errno);
+  }
   void Close() override {
     int fd = fd_;
     fd_ = -1;
@@ -120,13 +146,9 @@ class PosixFileSystem final : public IFileSystem {
       case FileMode::ReadOnly: flags |= O_RDONLY; break;
       case FileMode::ReadWrite: flags |= O_RDWR; break;
       case FileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+      case FileMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
-    // Like the read-only attribute on Windows, a file without write permission refuses writers,
-    // also for root.
-    struct stat existing;
-    if (mode != FileMode::ReadOnly && ::stat(native.c_str(), &existing) == 0 &&
-        S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0)
-      throw InOutError(kErrAccessDenied);
+    if (mode != FileMode::ReadOnly && IsReadOnlyFile(native)) throw InOutError(kErrAccessDenied);
     int fd = ::open(native.c_str(), flags, 0666);
     if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
     struct stat st;
@@ -154,13 +176,30 @@ class PosixFileSystem final : public IFileSystem {
     struct stat st;
     // The system this mirrors never renames over an existing file.
     if (::lstat(target.c_str(), &st) == 0) return false;
-    return ::rename(NativePath(from).c_str(), target.c_str()) == 0;
+    if (::rename(NativePath(from).c_str(), target.c_str()) != 0) return false;
+    SyncFolderOf(target);
+    return true;
+  }
+
+  void Replace(const std::wstring& from, const std::wstring& to) override {
+    std::string source = NativePath(from), target = NativePath(to);
+    if (IsReadOnlyFile(target)) throw InOutError(kErrAccessDenied);
+    if (::rename(source.c_str(), target.c_str()) != 0)
+      throw InOutError(CodeFromErrno(errno, source));
+    SyncFolderOf(target);
+  }
+
+  // Nothing here keeps a file from being renamed while it is open.
+  bool CanReplace(const std::wstring& path) override {
+    std::string native = NativePath(path);
+    struct stat st;
+    return ::lstat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !IsReadOnlyFile(native);
   }
 
   bool Delete(const std::wstring& path) override {
     std::string native = NativePath(path);
     struct stat st;
-    if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
+    if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnlyFile(native))
       return false;
     return ::unlink(native.c_str()) == 0;
   }

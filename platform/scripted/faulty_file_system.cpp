@@ -1,7 +1,5 @@
 #include "platform/scripted/faulty_file_system.h"
 
-#include "platform/errors.h"
-
 namespace vandrel::scripted {
 namespace {
 
@@ -9,16 +7,27 @@ class FaultyFile final : public IFile {
  public:
   FaultyFile(FaultyFileSystem& owner, std::unique_ptr<IFile> real)
       : owner_(owner), real_(std::move(real)) {}
-  void Seek(int64_t position) override { owner_.Step(), real_->Seek(position); }
-  int64_t Position() override { return owner_.Step(), real_->Position(); }
-  int64_t Length() override { return owner_.Step(), real_->Length(); }
+  void Seek(int64_t position) override {
+    owner_.Counted([&] { real_->Seek(position); });
+  }
+  int64_t Position() override {
+    return owner_.Counted([&] { return real_->Position(); });
+  }
+  int64_t Length() override {
+    return owner_.Counted([&] { return real_->Length(); });
+  }
   size_t ReadSome(void* buffer, size_t count) override {
-    return owner_.Step(), real_->ReadSome(buffer, count);
+    return owner_.Counted([&] { return real_->ReadSome(buffer, count); });
   }
   void Write(const void* buffer, size_t count) override {
-    owner_.Step(), real_->Write(buffer, count);
+    owner_.Counted([&] { real_->Write(buffer, count); });
   }
-  void Close() override { owner_.Step(), real_->Close(); }
+  void Flush() override {
+    owner_.Counted([&] { real_->Flush(); });
+  }
+  void Close() override {
+    owner_.Counted([&] { real_->Close(); });
+  }
 
  private:
   FaultyFileSystem& owner_;
@@ -27,15 +36,47 @@ class FaultyFile final : public IFile {
 
 }  // namespace
 
-void FaultyFileSystem::Step() {
-  if (++count_ == failAt_) throw InOutError(code_);
+void FaultyFileSystem::AfterOperation() {
+  if (count_ != dieAfter_) return;
+  dieAfter_ = 0;
+  if (onDeath_) onDeath_();
+  throw ProcessDied();
+}
+
+bool FaultyFileSystem::Answered(const std::function<bool()>& operation) {
+  try {
+    return Counted(operation);
+  } catch (const InOutError&) {
+    return false;
+  }
 }
 
 std::unique_ptr<IFile> FaultyFileSystem::Open(const std::wstring& path, FileMode mode) {
-  Step();
-  const bool locked = !lockedFolder_.empty() && path.rfind(lockedFolder_, 0) == 0;
-  if (mode == FileMode::Create && locked) throw InOutError(kErrAccessDenied);
-  return std::make_unique<FaultyFile>(*this, real_.Open(path, mode));
+  return Counted([&]() -> std::unique_ptr<IFile> {
+    const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
+    if (creating && !lockedFolder_.empty() && path.rfind(lockedFolder_, 0) == 0)
+      throw InOutError(kErrAccessDenied);
+    return std::make_unique<FaultyFile>(*this, real_.Open(path, mode));
+  });
+}
+
+bool FaultyFileSystem::Rename(const std::wstring& from, const std::wstring& to) {
+  return Answered([&] { return !IsHeld(from) && real_.Rename(from, to); });
+}
+
+void FaultyFileSystem::Replace(const std::wstring& from, const std::wstring& to) {
+  Counted([&] {
+    if (IsHeld(from) || IsHeld(to)) throw InOutError(kErrAccessDenied);
+    real_.Replace(from, to);
+  });
+}
+
+bool FaultyFileSystem::CanReplace(const std::wstring& path) {
+  return Answered([&] { return !IsHeld(path) && real_.CanReplace(path); });
+}
+
+bool FaultyFileSystem::Delete(const std::wstring& path) {
+  return Answered([&] { return !IsHeld(path) && real_.Delete(path); });
 }
 
 }  // namespace vandrel::scripted

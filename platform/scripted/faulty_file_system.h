@@ -1,34 +1,75 @@
 #pragma once
-// Wraps a real file system and fails its Nth file operation (open, seek, position, length,
-// read, write or close, counted from 1 across all files) with a chosen error code; or every
-// creation of a file in a chosen folder, as a folder the user may not write to does.
+// Wraps a real file system for the tests. It counts every file operation (open, seek,
+// position, length, read, write, flush, close, rename, replace, the replace probe and delete),
+// from 1 across all files, and on request:
+// - fails the Nth with a chosen error code (a rename, probe or delete then answers false);
+// - lets the Nth happen and then kills the command there, as a power cut or a killed process
+//   would: a hook sees the files as they are at that moment (writes are unbuffered), then the
+//   command is ended with ProcessDied, and what it does after that no longer counts;
+// - behaves as if another program held a file open without allowing it to be renamed,
+//   replaced or deleted;
+// - refuses creating files in a chosen folder, as a folder the user may not write to does.
+#include <exception>
+#include <functional>
+#include <set>
+#include <type_traits>
+
+#include "platform/errors.h"
 #include "platform/file.h"
 
 namespace vandrel::scripted {
+
+struct ProcessDied : std::exception {
+  const char* what() const noexcept override { return "the process died here"; }
+};
 
 class FaultyFileSystem final : public IFileSystem {
  public:
   explicit FaultyFileSystem(IFileSystem& real) : real_(real) {}
   void FailAt(int operation, int code) { failAt_ = operation, code_ = code; }
+  void DieAfter(int operation, std::function<void()> onDeath) {
+    dieAfter_ = operation, onDeath_ = std::move(onDeath);
+  }
   void RefuseCreatingIn(const std::wstring& folder) { lockedFolder_ = folder; }
+  void Hold(const std::wstring& path) { held_.insert(path); }
+  void Release(const std::wstring& path) { held_.erase(path); }
   int operations() const { return count_; }
-  // Counts one operation and raises the chosen error when its turn has come.
-  void Step();
+
+  // Runs one counted operation: the chosen failure before it, the chosen death after it.
+  template <class Operation>
+  auto Counted(Operation&& operation) -> decltype(operation()) {
+    if (++count_ == failAt_) throw InOutError(code_);
+    if constexpr (std::is_void_v<decltype(operation())>) {
+      operation();
+      AfterOperation();
+    } else {
+      auto result = operation();
+      AfterOperation();
+      return result;
+    }
+  }
 
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override;
   bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
   std::optional<int64_t> FindSize(const std::wstring& path) override {
     return real_.FindSize(path);
   }
-  bool Rename(const std::wstring& from, const std::wstring& to) override {
-    return real_.Rename(from, to);
-  }
-  bool Delete(const std::wstring& path) override { return real_.Delete(path); }
+  bool Rename(const std::wstring& from, const std::wstring& to) override;
+  void Replace(const std::wstring& from, const std::wstring& to) override;
+  bool CanReplace(const std::wstring& path) override;
+  bool Delete(const std::wstring& path) override;
   std::wstring ProgramPath() override { return real_.ProgramPath(); }
 
  private:
+  void AfterOperation();
+  bool IsHeld(const std::wstring& path) const { return held_.count(path) != 0; }
+  // A failing operation that reports failure by its result rather than by raising.
+  bool Answered(const std::function<bool()>& operation);
+
   IFileSystem& real_;
-  int failAt_ = 0, code_ = 0, count_ = 0;
+  int failAt_ = 0, code_ = 0, count_ = 0, dieAfter_ = 0;
+  std::function<void()> onDeath_;
+  std::set<std::wstring> held_;
   std::wstring lockedFolder_;
 };
 

@@ -13,6 +13,15 @@ std::wstring ToText(std::string_view bytes) {
   return text;
 }
 
+// Without best-fit mapping, a character with no byte of its own takes the default character.
+bool Holds(std::wstring_view text) {
+  if (text.empty()) return true;
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                              static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
+  return n > 0 && !usedDefault;
+}
+
 std::string ToBytes(std::wstring_view text) {
   if (text.empty()) return {};
   int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,

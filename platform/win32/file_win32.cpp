@@ -11,20 +11,29 @@ namespace {
 
 int CodeFromLastError(DWORD err) {
   switch (err) {
-    case ERROR_FILE_NOT_FOUND: return kErrFileNotFound;
+    case ERROR_FILE_NOT_FOUND:
+      return kErrFileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY: return kErrInvalidFilename;
-    case ERROR_TOO_MANY_OPEN_FILES: return kErrTooManyOpenFiles;
+    case ERROR_DIRECTORY:
+      return kErrInvalidFilename;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return kErrTooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return kErrAccessDenied;
-    case ERROR_HANDLE_EOF: return kErrReadBeyondEnd;
+    case ERROR_WRITE_PROTECT:
+      return kErrAccessDenied;
+    case ERROR_HANDLE_EOF:
+      return kErrReadBeyondEnd;
+    case ERROR_ALREADY_EXISTS:
+      return kErrFileExists;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return kErrDiskFull;
-    default: return static_cast<int>(err);
+    case ERROR_HANDLE_DISK_FULL:
+      return kErrDiskFull;
+    default:
+      return static_cast<int>(err);
   }
 }
 
@@ -75,6 +84,9 @@ class Win32File final : public IFile {
       done += put;
     }
   }
+  void Flush() override {
+    if (!FlushFileBuffers(handle_)) FailLastError();
+  }
   void Close() override {
     HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
@@ -97,6 +109,7 @@ class Win32FileSystem final : public IFileSystem {
     DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
     if (mode != FileMode::ReadOnly) access |= GENERIC_WRITE;
     if (mode == FileMode::Create) disposition = CREATE_ALWAYS;
+    if (mode == FileMode::CreateNew) disposition = CREATE_NEW;
     // Windows refuses to write a read-only file; Wine run as root would not, so ask first.
     if (mode != FileMode::ReadOnly && IsReadOnlyFile(path)) throw InOutError(kErrAccessDenied);
     HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -119,7 +132,25 @@ class Win32FileSystem final : public IFileSystem {
   }
 
   bool Rename(const std::wstring& from, const std::wstring& to) override {
-    return MoveFileW(from.c_str(), to.c_str()) != 0;
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  void Replace(const std::wstring& from, const std::wstring& to) override {
+    if (IsReadOnlyFile(to)) throw InOutError(kErrAccessDenied);
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      FailLastError();
+  }
+
+  // Asking for the right to delete, while allowing every other use, fails exactly when someone
+  // holds the file without allowing its deletion or renaming.
+  bool CanReplace(const std::wstring& path) override {
+    if (!FileExists(path) || IsReadOnlyFile(path)) return false;
+    HANDLE probe =
+        CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(probe);
+    return true;
   }
 
   bool Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()) != 0; }

@@ -1,0 +1,16 @@
+#include "ops/progress.h"
+
+namespace vandrel {
+
+int Percent(int n, int m) {
+  const long long scaled = 100LL * n, whole = scaled / m, rest = scaled % m;
+  const bool up = 2 * rest > m || (2 * rest == m && whole % 2 != 0);
+  return static_cast<int>(up ? whole + 1 : whole);
+}
+
+std::wstring ProgressWithPercent(const std::wstring& prefix, int n, int m) {
+  return prefix + std::to_wstring(n) + L"/" + std::to_wstring(m) + L" (" +
+         std::to_wstring(Percent(n, m)) + L"%)";
+}
+
+}  // namespace vandrel
