@@ -28,11 +28,6 @@ constexpr wchar_t kInUseV2[] = L"Ошибка открытия файла IMG!  
 constexpr wchar_t kRebuiltV1[] = L"Archive rebuilt.";
 constexpr wchar_t kTemporaryPrefix[] = L"TMPI";
 
-// Header and directory take whole sectors, plus one so that 64 more entries always fit.
-int64_t FirstDataSectorV2(int64_t count) {
-  return (kHeaderSize + count * kEntrySize + kSectorSize - 1) / kSectorSize + 1;
-}
-
 // The entries with their new offsets: back to back from `first`, an empty one taking the
 // offset where the next data begins. A negative size counts as none.
 std::vector<TIMGFileEntry> Packed(std::vector<TIMGFileEntry> entries, int64_t first) {
