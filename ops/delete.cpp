@@ -71,8 +71,7 @@ void TfmMain::DeleteFiles() {
   Working(true);
   // Indices from the rows' texts, read before anything changes.
   std::vector<int> indices;
-  for (int row = 0; row < p_.list.Count(); ++row)
-    if (p_.list.IsSelected(row)) indices.push_back(GetFileIndex(row));
+  for (int row : p_.list.SelectedRows()) indices.push_back(GetFileIndex(row));
   std::sort(indices.begin(), indices.end(), std::greater<>());
   for (int index : indices)
     if (index < 0 || index >= IMGArchive.FileCount) throw RangeError();
