@@ -25,6 +25,10 @@ class MovedProgram final : public IFileSystem {
   bool Rename(const std::wstring& from, const std::wstring& to) override {
     return real_.Rename(from, to);
   }
+  void Replace(const std::wstring& from, const std::wstring& to) override {
+    real_.Replace(from, to);
+  }
+  bool CanReplace(const std::wstring& path) override { return real_.CanReplace(path); }
   bool Delete(const std::wstring& path) override { return real_.Delete(path); }
   std::wstring ProgramPath() override { return programPath_; }
 
