@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/options.h"
+#include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
@@ -21,6 +22,9 @@ constexpr wchar_t kFilterPattern[] = L"*.* ";
 constexpr wchar_t kProgress[] = L"Добавление";
 constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
 constexpr wchar_t kAdded[] = L"File(s) added.";
+constexpr wchar_t kDamaged[] =
+    L"The archive's directory is damaged: entries that must move to make room for it share "
+    L"sectors or hold negative numbers";
 
 TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
   TIMGFileEntry entry;
@@ -42,6 +46,19 @@ int LowestEntry(const std::vector<TIMGFileEntry>& files) {
 void Recorded(const TIMGFileEntry& entry) {
   IMGArchive.Files.push_back(entry);
   ++IMGArchive.FileCount;
+}
+
+// The entries that must move to the end to let the directory grow to `grownEnd` are copied
+// once each, so their data must lie in the file and share no sector: then making room never
+// copies more than the file holds. A damaged directory is refused before anything moves.
+void CheckMovable(const std::vector<TIMGFileEntry>& files, int64_t grownEnd, int64_t length) {
+  std::vector<TIMGFileEntry> moving;
+  for (const auto& entry : files)
+    if (entry.Offset * kSectorSize < grownEnd) moving.push_back(entry);
+  const auto problems = CheckArchive(moving, false, length).problems;
+  for (const Problem& problem : problems)
+    if (problem.kind != ProblemKind::PastEnd) throw AppError(kDamaged);
+  if (!problems.empty()) throw InOutError(kErrReadBeyondEnd);
 }
 
 }  // namespace
@@ -103,18 +120,14 @@ void TfmMain::DoAddFileV2(const std::wstring& fileName) {
   const int64_t slot = SlotPositionV2(IMGArchive.FileCount);
   const int64_t grownEnd = slot + kEntrySize;
 
+  CheckMovable(files, grownEnd, img->Length());
   // Each move lands behind the grown directory, so no entry moves twice and the loop ends.
   while (!files.empty()) {
     TIMGFileEntry& first = files[static_cast<size_t>(LowestEntry(files))];
     if (first.Offset * kSectorSize >= grownEnd) break;
     Status(kMovingFirst);
-    const int64_t end = img->Length();
     const int32_t target = StartAppend(*img, grownEnd, buffer);
-    // Sectors past the old end do not exist; they must not be read back from the copy.
-    const int64_t present = std::clamp<int64_t>((end - first.Offset * kSectorSize) / kSectorSize, 0,
-                                                std::max(first.Size, 0));
-    buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, present);
-    if (present < first.Size) throw InOutError(kErrReadBeyondEnd);
+    buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, first.Size);
     TIMGFileEntry moved = first;
     moved.Offset = target;
     WriteEntryAt(*img, SlotPositionV2(&first - files.data()), moved);

@@ -19,8 +19,18 @@ constexpr wchar_t kFilterPattern[] = L"*.*";
 constexpr wchar_t kTooBig[] = L"File is too big to replace '";
 constexpr wchar_t kReplacedV1[] = L"Файл заменён  ";
 constexpr wchar_t kReplacedV2[] = L"File replaced.";
+constexpr wchar_t kOutside[] = L"The archive's directory is damaged: the data of '";
+constexpr wchar_t kOutsideEnd[] = L"' lie outside the archive, so nothing was replaced";
 
 int64_t AreaBytes(const TIMGFileEntry& entry) { return entry.Size * kSectorSize; }
+
+// A damaged directory may point anywhere: writing in place is only for an area that lies
+// within the data file and behind a version-2 directory (`directoryEnd`, 0 in version 1).
+bool AreaInside(const TIMGFileEntry& entry, int64_t length, int64_t directoryEnd) {
+  const int64_t start = entry.Offset * kSectorSize;
+  return entry.Offset >= 0 && entry.Size >= 0 && start + AreaBytes(entry) <= length &&
+         (entry.Size == 0 || start >= directoryEnd);
+}
 
 // The area is zeroed, then written from its start. The copy never runs past the area, even
 // when the file has grown since its size was looked at.
@@ -63,6 +73,13 @@ void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
   auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
+  if (!AreaInside(entry, img->Length(), 0)) {
+    replacement->Close();
+    img->Close();
+    ShowError(kOutside + NameText(entry) + kOutsideEnd);
+    Working(false);
+    return;
+  }
   SectorBuffer buffer;
   ReplaceInPlace(*img, *replacement, entry, buffer);
   replacement->Close();
@@ -77,9 +94,11 @@ void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
   auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
   SectorBuffer buffer;
-  if (GetFileSizeByName(fileName) > AreaBytes(entry)) {
+  const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
+  // An area the directory points at wrongly is left alone; the data go to the end instead.
+  if (GetFileSizeByName(fileName) > AreaBytes(entry) ||
+      !AreaInside(entry, img->Length(), directoryEnd)) {
     TIMGFileEntry moved = entry;
-    const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
     const AppendedData data = AppendFile(*img, *replacement, directoryEnd, buffer);
     moved.Offset = data.offset;
     moved.Size = data.size;

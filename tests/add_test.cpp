@@ -297,24 +297,17 @@ INSTANTIATE_TEST_SUITE_P(Lengths, EmptyVersionTwo,
                                            std::pair<size_t, int32_t>{3000, 2},
                                            std::pair<size_t, int32_t>{4096, 2}));
 
-TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndCopiesWhatExistsThenFails) {
+// The entry that would have to move runs past the end: refused before anything is written.
+TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndFailsBeforeCopying) {
   std::vector<EntrySpec> records = {{"long", 1, 3}};
   for (int i = 1; i < 63; ++i) records.push_back({Numbered("e", i), 4, 0});
-  Bytes sector1 = Pattern(2048, 1);
   const std::wstring img = LaidOut(records, std::vector<Bytes>(63), 2 * 2048 + 1000);
-  Bytes before = ReadBytes(img);
-  std::copy(sector1.begin(), sector1.end(), before.begin() + 2048);
-  WriteBytes(img, before);
+  const Bytes before = ReadBytes(img);
   Open(img);
   Add(Sources({{"new", Pattern(10, 99)}}));
-
   EXPECT_EQ(LastBox(), L"Read beyond end of file.");
-  Bytes after = ReadBytes(img);
-  ASSERT_EQ(after.size(), 4u * 2048);
-  EXPECT_EQ(Slice(after, 0, int64_t(before.size())), before);  // directory untouched
-  EXPECT_EQ(Slice(after, int64_t(before.size()), 3 * 2048 - int64_t(before.size())),
-            Bytes(3 * 2048 - before.size()));
-  EXPECT_EQ(Slice(after, 3 * 2048, 2048), sector1);
+  EXPECT_EQ(ReadBytes(img), before);
+  EXPECT_FALSE(Busy());
 }
 
 TEST_F(AddTest, ThirdPartyFilesJoinTheThirdPartyArchiveWithoutDisturbingIt) {
