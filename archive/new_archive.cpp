@@ -9,7 +9,7 @@ namespace {
 
 // A folder or any other directory entry of that name counts too: nothing is overwritten.
 void RefuseExisting(IFileSystem& files, const std::wstring& path) {
-  if (files.FindSize(path)) throw AppError(L"'" + path + L"' already exists.");
+  if (files.FindSize(path)) throw AppError(Quoted(path) + L" already exists.");
 }
 
 // `head` at the start, zero bytes to the end of the `sectors`.

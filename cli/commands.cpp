@@ -28,8 +28,6 @@ std::wstring TextOf(const fs::path& path) {
   return FromUtf8(std::string(utf8.begin(), utf8.end()));
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
-
 // The open-file dialog takes only files that are there; the command line the same.
 void RequireFile(const std::wstring& path) {
   std::error_code error;

@@ -22,8 +22,6 @@ long long EntryNumber(const std::wstring& pattern) {
   return number;
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
-
 }  // namespace
 
 // The usual greedy match: on a mismatch, the last "*" takes one character more.

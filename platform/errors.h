@@ -39,6 +39,9 @@ inline constexpr int kErrInvalidNumericInput = 106;
 // The words for an I/O error code, held in this one table.
 std::wstring InOutErrorText(int code);
 
+// A name or path as messages give it: in single quotes.
+inline std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
+
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& bytes);
 
