@@ -3,10 +3,10 @@
 namespace vandrel::text {
 
 inline constexpr wchar_t kAppTitle[] = L"Vandrel 2.0";
-// The maker's web domain (in the caption), web site (in the About window) and the forum site
-// named in the help prompt; all under a domain reserved for examples.
+// The maker's web domain (in the caption and on the About window's link), the web site the
+// link opens, and the forum site named in the help prompt; all under a domain reserved for
+// examples.
 inline constexpr wchar_t kMakerDomain[] = L"quarrymoor.example";
-inline constexpr wchar_t kMakerSiteCaption[] = L"www.quarrymoor.example";
 inline constexpr wchar_t kMakerSiteAddress[] = L"http://www.quarrymoor.example/";
 inline constexpr wchar_t kForumDomain[] = L"forum.quarrymoor.example";
 inline constexpr wchar_t kOpenCaptionPrefix[] = L"Vandrel 2.0 - ";

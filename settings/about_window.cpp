@@ -13,7 +13,7 @@ constexpr wchar_t kCredits[] =
     L"Splash by Vera Sokolin\n"
     L"\n"
     L"\n"
-    L"Thanks to everyone who tested it";
+    L"Thanks to all who tested it";
 
 ToolWindowSpec AboutLayout() {
   return {kAboutCaption,
@@ -22,7 +22,7 @@ ToolWindowSpec AboutLayout() {
           {
               {imgIcon, ControlKind::AppIcon, {8, 8, 32, 32}, L""},
               {lblAbout, ControlKind::Label, {48, 8, 145, 81}, kCredits},
-              {lblURL, ControlKind::Link, {48, 96, 145, 13}, text::kMakerSiteCaption},
+              {lblURL, ControlKind::Link, {48, 96, 145, 13}, text::kMakerDomain},
           }};
 }
 

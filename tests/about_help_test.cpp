@@ -59,7 +59,7 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
 
 TEST_F(AboutHelpTest, AboutShowsItsCaptionCreditsAndTheLinkThatOpensTheSite) {
   sp.toolWindows.users.push_back(
-      [](scripted::ToolWindow& window) { window.ClickNamed(L"www.quarrymoor.example"); });
+      [](scripted::ToolWindow& window) { window.ClickNamed(L"quarrymoor.example"); });
   program.Guarded([&] { program.MenuItemChosen(miAbout); });
   ASSERT_EQ(sp.toolWindows.shown().size(), 1u);
   const auto& about = sp.toolWindows.shown()[0];

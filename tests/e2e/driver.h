@@ -43,6 +43,9 @@ class Program {
   HWND MainWindow(Milliseconds timeout = kPatience) const;
   // The main window whether shown or not; nullptr when there is none yet.
   HWND HiddenMainWindow() const;
+  // A visible top-level window of the program of this window class; nullptr when none appears
+  // in time.
+  HWND TopLevel(const std::wstring& className, Milliseconds timeout = kPatience) const;
   // A visible dialog box of the program (message box, system dialog, input box), optionally
   // with the given caption; nullptr when none appears in time.
   HWND Dialog(Milliseconds timeout = kPatience, const std::wstring& caption = {}) const;

@@ -140,6 +140,12 @@ HWND Program::MainWindow(Milliseconds timeout) const {
 
 HWND Program::HiddenMainWindow() const { return FindTopLevel(pid(), L"TfmMain", false); }
 
+HWND Program::TopLevel(const std::wstring& className, Milliseconds timeout) const {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindTopLevel(pid(), className, true)) != nullptr; }, timeout);
+  return window;
+}
+
 HWND Program::Dialog(Milliseconds timeout, const std::wstring& caption) const {
   HWND dialog = nullptr;
   WaitUntil([&] { return (dialog = FindTopLevel(pid(), L"#32770", true, caption)) != nullptr; },

@@ -43,6 +43,8 @@ std::wstring E2eTest::OutputPath(const std::wstring& name) {
 std::unique_ptr<Program> E2eTest::StartToMainWindow(const std::vector<std::wstring>& arguments,
                                                     HWND& window) const {
   MarkWarningShown();
+  // The splash would only hold up the cases that are not about it.
+  if (!Setting(L"bShowSplash")) WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"bShowSplash", 0);
   auto program = std::make_unique<Program>(arguments);
   window = program->MainWindow();
   return program;

@@ -36,8 +36,8 @@ class E2eTest : public ::testing::Test {
     WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"bWarningShown", 1);
   }
 
-  // Starts the program and waits for its main window (the warning already seen); the window
-  // is nullptr when it did not appear.
+  // Starts the program and waits for its main window (the warning already seen, the splash
+  // off unless the case set it); the window is nullptr when it did not appear.
   std::unique_ptr<Program> StartToMainWindow(const std::vector<std::wstring>& arguments,
                                              HWND& window) const;
   // Closes the program and waits for it to end; false when it did not end cleanly.
