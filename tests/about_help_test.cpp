@@ -5,46 +5,23 @@
 
 #include "app/menu_items.h"
 #include "app/menu_table.h"
+#include "platform/scripted/faulty_file_system.h"
 #include "tests/test_support.h"
 
 namespace vandrel {
 namespace {
 
-// The real file system, with the program file moved into a folder of the test's own.
-class MovedProgram final : public IFileSystem {
- public:
-  MovedProgram(IFileSystem& real, std::wstring programPath)
-      : real_(real), programPath_(std::move(programPath)) {}
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
-    return real_.Open(path, mode);
-  }
-  bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
-  std::optional<int64_t> FindSize(const std::wstring& path) override {
-    return real_.FindSize(path);
-  }
-  bool Rename(const std::wstring& from, const std::wstring& to) override {
-    return real_.Rename(from, to);
-  }
-  void Replace(const std::wstring& from, const std::wstring& to) override {
-    real_.Replace(from, to);
-  }
-  bool CanReplace(const std::wstring& path) override { return real_.CanReplace(path); }
-  bool Delete(const std::wstring& path) override { return real_.Delete(path); }
-  std::wstring ProgramPath() override { return programPath_; }
-
- private:
-  IFileSystem& real_;
-  std::wstring programPath_;
-};
-
 class AboutHelpTest : public testing::WindowTest {
  protected:
-  AboutHelpTest() { std::filesystem::create_directories(tmp.root() / "Program Files" / "Vandrel"); }
+  AboutHelpTest() {
+    std::filesystem::create_directories(tmp.root() / "Program Files" / "Vandrel");
+    moved.MoveProgramTo(programFolder + L"Vandrel.exe");
+  }
   void PressF1() {
     program.Guarded([&] { program.ShortcutPressed({false, kKeyF1}); });
   }
   std::wstring programFolder = tmp.Path("Program Files/Vandrel") + L"/";
-  MovedProgram moved{*sp.nativeFiles, programFolder + L"Vandrel.exe"};
+  scripted::FaultyFileSystem moved{*sp.nativeFiles};
   Platform movedPlatform{sp.platformWith(moved)};
   TfmMain program{movedPlatform};
 };

@@ -8,7 +8,8 @@
 //   command is ended with ProcessDied, and what it does after that no longer counts;
 // - behaves as if another program held a file open without allowing it to be renamed,
 //   replaced or deleted;
-// - refuses creating files in a chosen folder, as a folder the user may not write to does.
+// - refuses creating files in a chosen folder, as a folder the user may not write to does;
+// - names another path as the running program file, as a program installed elsewhere.
 #include <exception>
 #include <functional>
 #include <set>
@@ -33,6 +34,7 @@ class FaultyFileSystem final : public IFileSystem {
   void RefuseCreatingIn(const std::wstring& folder) { lockedFolder_ = folder; }
   void Hold(const std::wstring& path) { held_.insert(path); }
   void Release(const std::wstring& path) { held_.erase(path); }
+  void MoveProgramTo(const std::wstring& path) { programPath_ = path; }
   int operations() const { return count_; }
 
   // Runs one counted operation: the chosen failure before it, the chosen death after it.
@@ -58,7 +60,9 @@ class FaultyFileSystem final : public IFileSystem {
   void Replace(const std::wstring& from, const std::wstring& to) override;
   bool CanReplace(const std::wstring& path) override;
   bool Delete(const std::wstring& path) override;
-  std::wstring ProgramPath() override { return real_.ProgramPath(); }
+  std::wstring ProgramPath() override {
+    return programPath_.empty() ? real_.ProgramPath() : programPath_;
+  }
 
  private:
   void AfterOperation();
@@ -71,6 +75,7 @@ class FaultyFileSystem final : public IFileSystem {
   std::function<void()> onDeath_;
   std::set<std::wstring> held_;
   std::wstring lockedFolder_;
+  std::wstring programPath_;
 };
 
 }  // namespace vandrel::scripted
