@@ -2,6 +2,7 @@
 // of one archive: the window through the scripted platform, the command line on the console.
 #include <gtest/gtest.h>
 
+#include "app/options.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace vandrel {
@@ -46,6 +47,37 @@ TEST_P(SameBytes, Add) {
   EXPECT_EQ(result.status, 0) << result.err;
   ExpectSameFiles();
   EXPECT_NE(ReadBytes(cliImg), Bytes()) << "nothing was compared";
+}
+
+TEST_P(SameBytes, DeleteWithTheListInNameOrder) {
+  // The window's user sorted by name and picked rows; the command line names the same entries.
+  Options.SortType = kSortByName;
+  Open(windowImg);
+  std::vector<int> rows;
+  for (int row = 0; row < sp.list.Count(); ++row)
+    if (fm.GetFileIndex(row) % 5 == 3 || fm.GetFileIndex(row) == 0) rows.push_back(row);
+  sp.list.UserSelect(rows, rows.front());
+  sp.dialogs.questionAnswers.push_back(MessageResult::Yes);
+  Run(&TfmMain::DeleteFiles);
+  ASSERT_EQ(sp.dialogs.messages().size(), 1u) << ToUtf8(LastBox());  // the question alone
+
+  std::vector<std::string> arguments = {"delete", Arg(cliImg), "entry*3", "entry*8", "#0"};
+  CliResult result = Cli(arguments);
+  EXPECT_EQ(result.status, 0) << result.err;
+  ExpectSameFiles();
+}
+
+TEST_P(SameBytes, RebuildAfterDeleting) {
+  for (const std::wstring& img : {windowImg, cliImg})
+    ASSERT_EQ(Cli({"delete", Arg(img), "entry1*", "entry5"}).status, 0);
+  Open(windowImg);
+  sp.dialogs.questionAnswers.push_back(MessageResult::Yes);
+  Run(&TfmMain::RebuildArchive);
+  ASSERT_EQ(sp.dialogs.messages().size(), 1u) << ToUtf8(LastBox());  // the question alone
+
+  CliResult result = Cli({"rebuild", Arg(cliImg)});
+  EXPECT_EQ(result.status, 0) << result.err;
+  ExpectSameFiles();
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, SameBytes, ::testing::Values(Layout::V1, Layout::V2), LayoutName);
