@@ -1,5 +1,6 @@
 // Archives past 4 GiB, in both layouts: sparse files of 5 GiB whose entries lie beyond the 4 GiB
-// mark. Only the entries' sectors hold data, so the tests cost little disk.
+// mark, opened, listed, extracted, added to, replaced in and rebuilt. Only the entries' sectors
+// hold data, so the tests cost little disk.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -124,6 +125,20 @@ TEST_P(LargeArchive, ReplacesInPlacePastFourGiB) {
   EXPECT_EQ(IMGArchive.Files[1].Offset, kFarSector);
   EXPECT_EQ(Area(1), Padded(replacement, 2));
   ExpectOthersKept(1);
+}
+
+TEST_P(LargeArchive, RebuildsIntoASmallArchive) {
+  sp.dialogs.questionAnswers.push_back(MessageResult::Yes);
+  Run(&TfmMain::RebuildArchive);
+  ASSERT_TRUE(IMGArchive.bLoaded) << ToUtf8(LastBox());
+  const int32_t first = GetParam() == Layout::V2 ? 2 : 0;
+  int32_t next = first;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(IMGArchive.Files[i].Offset, next) << "entry " << i;
+    EXPECT_EQ(Area(i), data[i]) << "entry " << i;
+    next += IMGArchive.Files[i].Size;
+  }
+  EXPECT_EQ(fs::file_size(ToUtf8(img)), uintmax_t(next) * 2048);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, LargeArchive, ::testing::Values(Layout::V1, Layout::V2),

@@ -88,6 +88,13 @@ class OpsTest : public WindowTest {
   std::wstring LastBox() const {
     return sp.dialogs.messages().empty() ? L"" : sp.dialogs.messages().back().text;
   }
+  // Error boxes shown so far; questions do not count.
+  size_t ErrorBoxes() const {
+    const auto& shown = sp.dialogs.messages();
+    return static_cast<size_t>(std::count_if(shown.begin(), shown.end(), [](const auto& box) {
+      return box.kind == MessageKind::Error;
+    }));
+  }
   bool Busy() const { return !sp.list.enabled() || sp.window.cursor() == Cursor::Hourglass; }
 
   // Reopens the archive and checks every entry's name and the bytes of its area.

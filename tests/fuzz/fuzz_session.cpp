@@ -198,6 +198,25 @@ const Command kCommands[] = {
            std::vector{s.folders().Source(1), s.folders().Source(0), s.folders().Source(2)});
        return s.Run("add", &TfmMain::AddFiles);
      }},
+    {"rename",
+     [](Session& s) {
+       if (s.Rows() == 0) return true;
+       s.Select({0}, 0);
+       s.dialogs().inputAnswers.push_back(L"renamed.dff");
+       return s.Run("rename", &TfmMain::RenameFile);
+     }},
+    {"delete",
+     [](Session& s) {
+       if (s.Rows() == 0) return true;
+       s.Select({0, s.Rows() - 1}, 0);
+       s.dialogs().questionAnswers.push_back(MessageResult::Yes);
+       return s.Run("delete", &TfmMain::DeleteFiles);
+     }},
+    {"rebuild",
+     [](Session& s) {
+       s.dialogs().questionAnswers.push_back(MessageResult::Yes);
+       return s.Run("rebuild", &TfmMain::RebuildArchive);
+     }},
 };
 
 }  // namespace
