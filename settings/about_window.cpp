@@ -13,7 +13,7 @@ constexpr wchar_t kCredits[] =
     L"Splash by Vera Sokolin\n"
     L"\n"
     L"\n"
-    L"Thanks to all who tested it";
+    L"Thanks to all our testers";
 
 ToolWindowSpec AboutLayout() {
   return {kAboutCaption,

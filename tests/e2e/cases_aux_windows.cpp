@@ -127,6 +127,14 @@ class AuxWindowsTest : public E2eTest {
     ChooseFromMenu(4, 1);  // Help: Help, About
     return program_->Dialog(kPatience, L"О программе Vandrel ");
   }
+  // Starts the program and presses F1: the help prompt, its text checked.
+  HWND AskForHelp() {
+    Start();
+    PressKey(window_, VK_F1);
+    HWND box = program_->Dialog(kPatience, L"Information");
+    EXPECT_EQ(box ? MessageBoxText(box) : L"", kHelpText);
+    return box;
+  }
   static void Screenshot(HWND window, const wchar_t* name) {
     Sleep(300);  // as the user sees it, painted
     EXPECT_TRUE(SaveScreenshot(window, OutputPath(name)));
@@ -272,11 +280,8 @@ TEST_F(AuxWindowsTest, AboutShowsItsCaptionCreditsAndLink) {
 }
 
 TEST_F(AuxWindowsTest, F1AnsweredNoOpensNothing) {
-  Start();
-  PressKey(window_, VK_F1);
-  HWND box = program_->Dialog(kPatience, L"Information");
+  HWND box = AskForHelp();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), kHelpText);
   PressKey(box, 'N');
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_EQ(program_->Dialog(kQuietSpell), nullptr) << "no error box";
@@ -285,9 +290,7 @@ TEST_F(AuxWindowsTest, F1AnsweredNoOpensNothing) {
 }
 
 TEST_F(AuxWindowsTest, F1AnsweredYesOpensTheInstalledReadMeInNotepad) {
-  Start();
-  PressKey(window_, VK_F1);
-  HWND box = program_->Dialog(kPatience, L"Information");
+  HWND box = AskForHelp();
   ASSERT_NE(box, nullptr);
   PressKey(box, 'Y');
   HWND notepad = nullptr;
