@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace vandrel::e2e {
 namespace {
@@ -56,6 +57,11 @@ int32_t FirstDataSectorV2(int count) { return (8 + 32 * count + kSector - 1) / k
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteV2(const std::wstring& path, const std::vector<ArchiveEntry>& entries, bool withData) {

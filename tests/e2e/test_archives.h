@@ -30,6 +30,7 @@ void WriteV2(const std::wstring& path, const std::vector<ArchiveEntry>& entries,
 // `imgPath` ends in ".img"; the directory goes beside it with ".dir".
 void WriteV1(const std::wstring& imgPath, const std::vector<ArchiveEntry>& entries);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
 
 // The text the program's list holds for an entry.
 std::wstring ExpectedRow(int index, const ArchiveEntry& entry);
