@@ -108,8 +108,11 @@ class TfmMain {
   // Writes entry `index` renamed at `position` of `path`, then shows it.
   void RenameRecord(const std::wstring& path, int64_t position, int index,
                     const std::wstring& name);
-  // Copies each entry's sectors from `source` to where `rebuilt` puts them, with progress.
-  void CopyRebuiltEntries(IFile& source, IFile& target, const std::vector<TIMGFileEntry>& rebuilt);
+  // Writes the new file `to`: `head`, then each entry's sectors from `from` where `rebuilt`
+  // puts them, with progress; `created` tells whether `to` was made.
+  void WriteRebuilt(const std::wstring& from, const std::wstring& to,
+                    const std::vector<unsigned char>& head,
+                    const std::vector<TIMGFileEntry>& rebuilt, bool& created);
 
   Platform& p_;
   TfmSplash fmSplash_;

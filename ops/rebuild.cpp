@@ -64,17 +64,26 @@ void TfmMain::RebuildArchive() {
     DoRebuildArchive();
 }
 
-void TfmMain::CopyRebuiltEntries(IFile& source, IFile& target,
-                                 const std::vector<TIMGFileEntry>& rebuilt) {
+void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
+                           const std::vector<unsigned char>& head,
+                           const std::vector<TIMGFileEntry>& rebuilt, bool& created) {
+  auto source = p_.files.Open(from, FileMode::ReadOnly);
+  auto target = p_.files.Open(to, FileMode::CreateNew);
+  created = true;
+  if (!head.empty()) target->Write(head.data(), head.size());
   SectorBuffer buffer;
   const int count = static_cast<int>(rebuilt.size());
   for (int i = 0; i < count; ++i) {
     Status(ProgressWithPercent(kProgress, i + 1, count));
     p_.window.ProcessMessages();
     const TIMGFileEntry& old = IMGArchive.Files[static_cast<size_t>(i)];
-    buffer.CopySectors(source, old.Offset * kSectorSize, target, rebuilt[i].Offset * kSectorSize,
+    buffer.CopySectors(*source, old.Offset * kSectorSize, *target, rebuilt[i].Offset * kSectorSize,
                        std::max(old.Size, 0));
   }
+  // On disk before it takes the old archive's place, so a power cut cannot leave it half there.
+  target->Flush();
+  target->Close();
+  source->Close();
 }
 
 // Version 1 has two files, so no single step swaps both. The new directory is written aside
@@ -104,14 +113,8 @@ void TfmMain::DoRebuildArchive() {
     newDirectory = WriteAside(p_.files, dir, EncodeEntries(rebuilt));
     if (!p_.files.Rename(img, temporary)) throw InOutError(kErrAccessDenied);
     moved = true;
-    {
-      auto source = p_.files.Open(temporary, FileMode::ReadOnly);
-      auto target = p_.files.Open(img, FileMode::CreateNew);
-      CopyRebuiltEntries(*source, *target, rebuilt);
-      target->Flush();
-      target->Close();
-      source->Close();
-    }
+    bool created = false;
+    WriteRebuilt(temporary, img, {}, rebuilt, created);
     p_.files.Replace(newDirectory, dir);
   } catch (...) {
     try {
@@ -148,17 +151,7 @@ void TfmMain::DoRebuildArchiveV2() {
 
   bool created = false;
   try {
-    {
-      auto source = p_.files.Open(img, FileMode::ReadOnly);
-      auto target = p_.files.Open(temporary, FileMode::CreateNew);
-      created = true;
-      const std::vector<unsigned char> head = HeadV2(rebuilt);
-      target->Write(head.data(), head.size());
-      CopyRebuiltEntries(*source, *target, rebuilt);
-      target->Flush();
-      target->Close();
-      source->Close();
-    }
+    WriteRebuilt(img, temporary, HeadV2(rebuilt), rebuilt, created);
     p_.files.Replace(temporary, img);
   } catch (...) {
     if (created) DeleteQuietly(p_.files, temporary);

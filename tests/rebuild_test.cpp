@@ -177,6 +177,14 @@ TEST_P(RebuildTest, RefusesWhenTheTemporaryNameIsTakenOrTheArchiveIsHeld) {
   EXPECT_EQ(Snapshot(tmp), free);
   faulty.Release(img);
 
+  if (layout() == Layout::V1) {
+    faulty.Hold(tmp.Path("test.dir"));
+    Rebuild(true);
+    EXPECT_EQ(LastBox(), L"Dir file error! It might be in use.. exiting...");
+    EXPECT_EQ(Snapshot(tmp), free);
+    faulty.Release(tmp.Path("test.dir"));
+  }
+
   MakeReadOnly(img);
   Rebuild();
   EXPECT_EQ(LastBox(), RefusalText());
