@@ -20,6 +20,7 @@ data_tool=$root/build/native/bench/make_bench_data
 work=$root/build/bench
 use_wine=1
 measure=
+table_only=0
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=$2; shift ;;
@@ -30,6 +31,7 @@ while [ $# -gt 0 ]; do
     --data-tool) data_tool=$2; shift ;;
     --work) work=$2; shift ;;
     --measure) measure=$2; shift ;;  # internal: time one build's commands
+    --table) table_only=1 ;;  # the last run's table again
     *) echo "usage: $0 [--runs N] [--no-wine] [--smoke]" >&2; exit 2 ;;
   esac
   shift
@@ -157,21 +159,23 @@ if [ -n "$measure" ]; then
   exit 0
 fi
 
-command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (tools/setup.sh)" >&2; exit 1; }
-mkdir -p "$work"
-if [ $smoke = 0 ]; then
-  cmake --build "$root/build/native" --target vandrel-cli make_bench_data >&2
-  [ $use_wine = 0 ] || cmake --build "$root/build/windows" --target vandrel-cli >&2
-fi
-make_data
+if [ $table_only = 0 ]; then
+  command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (tools/setup.sh)" >&2; exit 1; }
+  mkdir -p "$work"
+  if [ $smoke = 0 ]; then
+    cmake --build "$root/build/native" --target vandrel-cli make_bench_data >&2
+    [ $use_wine = 0 ] || cmake --build "$root/build/windows" --target vandrel-cli >&2
+  fi
+  make_data
 
-"$self" --measure "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" \
-  $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
-if [ $use_wine = 1 ]; then
-  VANDREL_WINE_TIMEOUT=3600 "$root/tests/wine/with-wine.sh" "$self" --measure "wine $wine_exe" --runs "$runs" \
-    --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
-else
-  : >"$work/wine.txt"
+  "$self" --measure "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" \
+    $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
+  if [ $use_wine = 1 ]; then
+    VANDREL_WINE_TIMEOUT=3600 "$root/tests/wine/with-wine.sh" "$self" --measure "wine $wine_exe" \
+      --runs "$runs" --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
+  else
+    : >"$work/wine.txt"
+  fi
 fi
 
 # Seconds, MB/s and the ratio to the baseline, per build side by side.

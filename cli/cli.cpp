@@ -91,6 +91,9 @@ Request ToRequest(const CLI::App& app, const Arguments& a) {
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            bool progress, IFileSystem& files) {
   CLI::App app(kDescription, kProgramName);
+  // On Windows CLI11 would take "/name" for an option; to us it is a path (Wine passes POSIX
+  // paths so), and options are only ever written with dashes.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   Arguments a;
   AddCommands(app, a);

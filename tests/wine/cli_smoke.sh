@@ -34,7 +34,8 @@ case $json in
 esac
 
 mkdir out
-cli extract mods.img '*.TXD' -o out >/dev/null
+# A path beginning with a slash is a path, not a Windows-style option.
+cli extract "$work/mods.img" '*.TXD' -o out >/dev/null
 [ "$(ls out)" = infernus.txd ] || fail "extract wrote: $(ls out)"
 cmp -n 5000 infernus.txd out/infernus.txd || fail "the extracted bytes differ"
 [ "$(stat -c %s out/infernus.txd)" = 6144 ] || fail "the extracted file is not whole sectors"
