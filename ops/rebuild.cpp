@@ -52,6 +52,14 @@ std::vector<unsigned char> HeadV2(const std::vector<TIMGFileEntry>& entries) {
   return head;
 }
 
+// An .img shorter than a version-2 header cannot be opened again, so an archive whose
+// entries hold no data keeps one zero sector instead of coming out empty.
+std::vector<unsigned char> HeadV1(const std::vector<TIMGFileEntry>& entries) {
+  const bool holdsData =
+      std::any_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.Size > 0; });
+  return std::vector<unsigned char>(holdsData ? 0 : kSectorSize);
+}
+
 }  // namespace
 
 void TfmMain::RebuildArchive() {
@@ -114,7 +122,7 @@ void TfmMain::DoRebuildArchive() {
     if (!p_.files.Rename(img, temporary)) throw InOutError(kErrAccessDenied);
     moved = true;
     bool created = false;
-    WriteRebuilt(temporary, img, {}, rebuilt, created);
+    WriteRebuilt(temporary, img, HeadV1(rebuilt), rebuilt, created);
     p_.files.Replace(newDirectory, dir);
   } catch (...) {
     try {

@@ -282,6 +282,26 @@ TEST_P(RebuildTest, DyingAnywhereLeavesAnArchiveTheReadMeRecovers) {
   }
 }
 
+// With every entry deleted the rebuilt archive must still open: a version-1 .img keeps one
+// zero sector, since an empty one is too short to be read as an archive.
+TEST_P(RebuildTest, AnArchiveWithoutDataComesOutOpenable) {
+  const std::wstring img = Scattered({{"empty.dat", {}}}, 3);
+  Open(img);
+  Rebuild();
+  EXPECT_EQ(sp.dialogs.messages().size(), 1u);  // the confirmation, no error
+  ASSERT_TRUE(IMGArchive.bLoaded);
+  EXPECT_EQ(IMGArchive.FileCount, 1);
+  Bytes expected(layout() == Layout::V1 ? 2048 : 4096);
+  if (layout() == Layout::V2) {
+    const Bytes head = ReadBytes(img);
+    ASSERT_EQ(head.size(), expected.size());
+    EXPECT_EQ(std::string(head.begin(), head.begin() + 4), "VER2");
+    EXPECT_EQ(ReadInt32(&head[4]), 1);
+  } else {
+    EXPECT_EQ(ReadBytes(img), expected);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, RebuildTest, ::testing::Values(Layout::V1, Layout::V2),
                          LayoutName);
 
