@@ -18,7 +18,8 @@ namespace {
 
 constexpr wchar_t kDialogTitle[] = L"Добавить... ";
 constexpr wchar_t kFilterText[] = L"Все файлы(*.*)";
-constexpr wchar_t kFilterPattern[] = L"*.* ";
+// Without a trailing blank: Windows trims one off a pattern, Wine does not and then lists none.
+constexpr wchar_t kFilterPattern[] = L"*.*";
 constexpr wchar_t kProgress[] = L"Добавление";
 constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
 constexpr wchar_t kAdded[] = L"File(s) added.";

@@ -74,7 +74,7 @@ TEST_P(AddBothLayouts, AppendsEveryFileAsWholeSectorsInBatchOrder) {
   EXPECT_EQ(request.title, L"Добавить... ");
   ASSERT_EQ(request.filters.size(), 1u);
   EXPECT_EQ(request.filters[0].display, L"Все файлы(*.*)");
-  EXPECT_EQ(request.filters[0].pattern, L"*.* ");
+  EXPECT_EQ(request.filters[0].pattern, L"*.*") << "a trailing blank hides every file on Wine";
   EXPECT_TRUE(request.multiSelect && request.mustExist && request.hideReadOnly &&
               request.resizable);
   EXPECT_EQ(request.initialDir, L"C:\\old\\");
