@@ -84,6 +84,18 @@ void TfmMain::FormResize() {
   p_.statusBar.SetPanelWidth(0, p_.window.OuterWidth() - 125);
 }
 
+void TfmMain::lbDisplayContextPopup(int row) {
+  // As in Explorer, the menu acts on the row pointed at: a row outside the selection becomes
+  // the selection alone; a selected row keeps the selection as it is.
+  if (row >= 0 && row < p_.list.Count() && !p_.list.IsSelected(row)) {
+    p_.list.SelectAll(false);
+    p_.list.SetSelected(row, true);
+    p_.list.SetCaret(row);
+    lbDisplayClick();
+  }
+  MenuOpening(pmMenu);
+}
+
 void TfmMain::lbDisplayClick() {
   p_.statusBar.SetText(1, std::to_wstring(IMGArchive.FileCount) + L" files (" +
                               std::to_wstring(p_.list.SelectedCount()) + L")");

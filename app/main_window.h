@@ -41,6 +41,9 @@ class TfmMain {
   void FormPaint(ICanvas& canvas);
   void FormResize();
   void lbDisplayClick();
+  // The list's shortcut menu is about to open over `row` (-1: from the keyboard, or below the
+  // last row).
+  void lbDisplayContextPopup(int row);
 
   // Menus and command dispatch; tags as the menu tables give them. The platform reports a
   // menu about to open (a top-level item, or pmMenu), a chosen item, and a pressed key; the

@@ -23,11 +23,13 @@ struct Shortcut {
 };
 
 struct MenuEntry {
-  int item;            // 0 for a separator
-  int parent;          // 0 for a top-level menu of the main menu
+  int item;    // 0 for a separator
+  int parent;  // 0 for a top-level menu of the main menu
   const wchar_t* caption;
   Shortcut shortcut;
   int tag;
+  // The letter of the caption that Alt with it opens, underlined while Alt is held; 0: none.
+  wchar_t accessKey = 0;
 };
 
 // In display order; a submenu's items follow the submenu's own entry.

@@ -231,6 +231,37 @@ TEST_F(MenusTest, SelectAllSelectsEveryRowAndCountsThem) {
   EXPECT_EQ(sp.statusBar.Text(0), firstPanel);
 }
 
+TEST_F(MenusTest, ARightClickOnAnUnselectedRowSelectsItAloneBeforeTheMenuOpens) {
+  OpenThree();
+  sp.list.UserSelect({0}, 0);
+  fm.lbDisplayContextPopup(2);
+  EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(sp.list.Caret(), 2);
+  EXPECT_EQ(sp.statusBar.Text(1), L"3 files (1)");
+  EXPECT_TRUE(sp.menus.IsEnabled(miPMRename)) << "the menu is set for the new selection";
+
+  // On a selected row, from the keyboard (-1) or below the rows, the selection stays.
+  sp.list.UserSelect({0, 2}, 0);
+  for (int row : {2, -1, 3}) {
+    fm.lbDisplayContextPopup(row);
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{0, 2})) << row;
+    EXPECT_EQ(sp.list.Caret(), 0) << row;
+    EXPECT_FALSE(sp.menus.IsEnabled(miPMRename)) << row;
+  }
+}
+
+TEST(MenuTableTest, EveryTopLevelMenuHasItsOwnAccessKeyFromItsCaption) {
+  std::wstring keys;
+  for (const auto& entry : MainMenu()) {
+    if (entry.parent != 0) continue;
+    EXPECT_NE(std::wstring(entry.caption).find(entry.accessKey), std::wstring::npos)
+        << entry.caption;
+    EXPECT_EQ(keys.find(entry.accessKey), std::wstring::npos) << entry.caption;
+    keys += entry.accessKey;
+  }
+  EXPECT_EQ(keys, L"FECTH");
+}
+
 // Row by row, selecting all of 20,000 rows took half a minute in the real window.
 TEST_F(MenusTest, SelectAllAndFindSetTheSelectionOfAllRowsInOneStep) {
   OpenNames(std::vector<std::string>(500, "m.dff"));

@@ -25,6 +25,16 @@ void ListBox::AddRows(const std::vector<std::wstring>& rows) {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
+int ListBox::RowAt(POINT screen) const {
+  // Counted from the rows' fixed height: the list's own hit test answers in 16 bits.
+  ScreenToClient(list_, &screen);
+  RECT client;
+  GetClientRect(list_, &client);
+  if (!PtInRect(&client, screen)) return -1;
+  int row = TopIndex() + screen.y / kRowHeight;
+  return row < Count() ? row : -1;
+}
+
 int ListBox::Count() const { return static_cast<int>(Send(LB_GETCOUNT)); }
 
 std::wstring ListBox::Row(int row) const {

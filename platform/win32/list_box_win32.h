@@ -13,6 +13,8 @@ class ListBox final : public IListBox {
   // Creates the control as a child of `parent`.
   void Create(HWND parent, HINSTANCE instance, HFONT font, int controlId);
   HWND handle() const { return list_; }
+  // The row under a point of the screen; -1 outside the list or below its last row.
+  int RowAt(POINT screen) const;
 
   void Clear() override;
   void AddRows(const std::vector<std::wstring>& rows) override;

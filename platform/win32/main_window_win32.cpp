@@ -152,12 +152,15 @@ void MainWindow::MenuOpening(WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::ShowShortcutMenu(LPARAM lParam) {
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  int row = -1;
   if (lParam == -1) {
     // From the keyboard: at the list's top left corner.
     at = {0, 0};
     ClientToScreen(parts_.list.handle(), &at);
+  } else {
+    row = parts_.list.RowAt(at);
   }
-  Run([this] { program_->MenuOpening(pmMenu); });
+  Run([this, row] { program_->lbDisplayContextPopup(row); });
   TrackPopupMenu(parts_.menus.shortcutMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
                  window_, nullptr);
 }

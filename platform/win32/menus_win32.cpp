@@ -13,6 +13,8 @@ bool HasChildren(int item, const std::vector<MenuEntry>& table) {
 
 std::wstring ItemText(const MenuEntry& entry) {
   std::wstring text = entry.caption;
+  size_t accessKey = entry.accessKey ? text.find(entry.accessKey) : std::wstring::npos;
+  if (accessKey != std::wstring::npos) text.insert(accessKey, L"&");
   std::wstring shortcut = ShortcutText(entry.shortcut);
   if (!shortcut.empty()) text += L"\t" + shortcut;
   return text;

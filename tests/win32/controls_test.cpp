@@ -97,7 +97,7 @@ TEST(MenusTest, BuiltFromTheTablesWithShortcutsBesideTheCaptions) {
   ASSERT_EQ(GetMenuItemCount(bar), 5);
   wchar_t text[64] = {};
   GetMenuStringW(bar, 2, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"Commands");
+  EXPECT_STREQ(text, L"&Commands") << "Alt+C opens it; the ampersand is not shown";
   HMENU commands = GetSubMenu(bar, 2);
   EXPECT_EQ(menus.ItemOfPopup(commands), miCommands);
   // Add, Rebuild Archive, a separator, Extract, Replace, Delete, Rename.
