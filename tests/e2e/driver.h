@@ -49,6 +49,9 @@ class Program {
   // A visible dialog box of the program (message box, system dialog, input box), optionally
   // with the given caption; nullptr when none appears in time.
   HWND Dialog(Milliseconds timeout = kPatience, const std::wstring& caption = {}) const;
+  // An open menu of the program (a menu bar's drop-down or a shortcut menu); nullptr when none
+  // appears in time.
+  HWND OpenMenu(Milliseconds timeout = kPatience) const;
   // The entry list inside the main window.
   HWND List() const;
   HWND StatusBar() const;
@@ -66,6 +69,8 @@ class Program {
   // Selects `path` in an open folder browser (resending until its tree shows it) and presses
   // OK; false when the tree never reached the folder.
   bool ChooseFolder(HWND browser, const std::wstring& path) const;
+  // The name of the folder selected in an open folder browser's tree; empty for none.
+  std::wstring BrowserSelection(HWND browser) const;
 
  private:
   PROCESS_INFORMATION info_{};
@@ -119,6 +124,8 @@ void PostCommand(HWND mainWindow, int item);
 
 // Puts a full path into the open dialog's file-name field and presses Open.
 bool FillOpenDialog(HWND dialog, const std::wstring& path);
+// The number of files and folders the open dialog lists; -1 before its list is there.
+int OpenDialogItemCount(HWND dialog);
 
 // Saves the screen area of a window as a 24-bit BMP file.
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath);

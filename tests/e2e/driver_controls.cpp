@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include "tests/e2e/driver.h"
+// The control headers build on the <windows.h> that driver.h brings.
+#include <commctrl.h>
 
 namespace vandrel::e2e {
 namespace {
@@ -114,6 +116,11 @@ bool FillOpenDialog(HWND dialog, const std::wstring& path) {
   Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PressButton(dialog, IDOK);
   return true;
+}
+
+int OpenDialogItemCount(HWND dialog) {
+  HWND files = FindDescendant(dialog, L"SysListView32");
+  return files ? static_cast<int>(Send(files, LVM_GETITEMCOUNT)) : -1;
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {

@@ -153,6 +153,12 @@ HWND Program::Dialog(Milliseconds timeout, const std::wstring& caption) const {
   return dialog;
 }
 
+HWND Program::OpenMenu(Milliseconds timeout) const {
+  HWND menu = nullptr;
+  WaitUntil([&] { return (menu = FindTopLevel(pid(), L"#32768", true)) != nullptr; }, timeout);
+  return menu;
+}
+
 HWND Program::List() const { return FindDescendant(HiddenMainWindow(), L"ListBox"); }
 
 HWND Program::StatusBar() const { return FindDescendant(HiddenMainWindow(), STATUSCLASSNAMEW); }
@@ -186,27 +192,30 @@ std::optional<DWORD> Program::WaitForExit(Milliseconds timeout) const {
   return code;
 }
 
-bool Program::ChooseFolder(HWND browser, const std::wstring& path) const {
+std::wstring Program::BrowserSelection(HWND browser) const {
   HWND tree = FindDescendant(browser, WC_TREEVIEWW);
-  if (!tree) return false;
+  auto caret = tree ? Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) : 0;
+  if (!caret) return {};
+  constexpr int kTextCharacters = 260;
+  RemoteBuffer text(process(), kTextCharacters * sizeof(wchar_t));
+  TVITEMW query{};
+  query.mask = TVIF_TEXT;
+  query.hItem = reinterpret_cast<HTREEITEM>(caret);
+  query.pszText = reinterpret_cast<LPWSTR>(text.address());
+  query.cchTextMax = kTextCharacters;
+  RemoteBuffer item(process(), sizeof query);
+  item.Write(&query, sizeof query);
+  Send(tree, TVM_GETITEMW, 0, item.address());
+  return text.Text();
+}
+
+bool Program::ChooseFolder(HWND browser, const std::wstring& path) const {
   RemoteBuffer remotePath(process(), (path.size() + 1) * sizeof(wchar_t));
   remotePath.Write(path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-  constexpr int kTextCharacters = 260;
-  RemoteBuffer itemText(process(), kTextCharacters * sizeof(wchar_t));
-  RemoteBuffer item(process(), sizeof(TVITEMW));
   // The browser sometimes loses a selection sent while it is still filling its tree.
   bool reached = WaitUntil([&] {
     Send(browser, BFFM_SETSELECTIONW, TRUE, remotePath.address());
-    auto caret = Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-    if (!caret) return false;
-    TVITEMW query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = reinterpret_cast<HTREEITEM>(caret);
-    query.pszText = reinterpret_cast<LPWSTR>(itemText.address());
-    query.cchTextMax = kTextCharacters;
-    item.Write(&query, sizeof query);
-    Send(tree, TVM_GETITEMW, 0, item.address());
-    return _wcsicmp(itemText.Text().c_str(), LastPart(path).c_str()) == 0;
+    return _wcsicmp(BrowserSelection(browser).c_str(), LastPart(path).c_str()) == 0;
   });
   if (reached) PressButton(browser, IDOK);
   return reached;
