@@ -7,9 +7,8 @@ namespace vandrel::win32 {
 namespace {
 
 // Wine's browser drops a selection asked for while it is still filling its tree (here the
-// first request always was) and opens on the top of the tree instead; the request is repeated
-// until the tree reports the folder selected, for two seconds at most, so a user's own choice
-// is never overridden later.
+// first request always was) and opens with nothing selected; the request is repeated while
+// nothing is, for two seconds at most, so a folder the user picks is never overridden.
 constexpr UINT kRetryMs = 100;
 constexpr int kRetries = 20;
 
@@ -40,7 +39,9 @@ bool IsFolder(PCIDLIST_ABSOLUTE item, const std::wstring& path) {
 // The timer's id is the address of the browse state, which outlives the modal browser.
 void CALLBACK Retry(HWND browser, UINT, UINT_PTR id, DWORD) {
   auto& browse = *reinterpret_cast<Browse*>(id);
-  if (browse.reached || ++browse.retries > kRetries)
+  HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+  bool chosen = tree && TreeView_GetSelection(tree);
+  if (browse.reached || chosen || ++browse.retries > kRetries)
     KillTimer(browser, id);
   else
     Preselect(browser, browse);
