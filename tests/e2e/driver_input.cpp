@@ -47,15 +47,28 @@ std::vector<WORD> ModifierKeys(unsigned modifiers) {
   return keys;
 }
 
-// Holds the modifiers down around `events`, releasing them in reverse order, and sends it all
-// as one batch so no other input comes between.
+void Send(std::vector<INPUT> batch) {
+  if (!batch.empty()) SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+}
+
+// Holds the modifiers down around `events`, releasing them in reverse order. The events wait
+// until the system shows the modifiers down: under Wine a click sent in the same batch as Ctrl
+// was now and then taken without it.
 void SendWithModifiers(unsigned modifiers, std::vector<INPUT> events) {
-  std::vector<INPUT> batch;
   std::vector<WORD> keys = ModifierKeys(modifiers);
-  for (WORD key : keys) batch.push_back(KeyEvent(key, false));
-  batch.insert(batch.end(), events.begin(), events.end());
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key) batch.push_back(KeyEvent(*key, true));
-  SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  std::vector<INPUT> down, up;
+  for (WORD key : keys) down.push_back(KeyEvent(key, false));
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) up.push_back(KeyEvent(*key, true));
+  Send(down);
+  WaitUntil(
+      [&] {
+        for (WORD key : keys)
+          if (GetAsyncKeyState(key) >= 0) return false;
+        return true;
+      },
+      Milliseconds(1000));
+  Send(events);
+  Send(up);
 }
 
 HWND TopLevel(HWND window) { return GetAncestor(window, GA_ROOT); }
@@ -88,8 +101,16 @@ void TypeText(HWND window, const std::wstring& text) {
 void ClickAt(HWND window, POINT client, Button button, unsigned modifiers) {
   BringToFront(window);
   ClientToScreen(window, &client);
+  // The pointer is put there first and seen there, so the press cannot land where it was.
+  SetCursorPos(client.x, client.y);
+  WaitUntil(
+      [&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return at.x == client.x && at.y == client.y;
+      },
+      Milliseconds(1000));
   bool left = button == Button::Left;
-  // The move travels in the same batch, so the press cannot land where the pointer was.
   SendWithModifiers(modifiers, {MouseMove(client),
                                 MouseEvent(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
                                 MouseEvent(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
@@ -115,9 +136,16 @@ void ClickRow(HWND list, int row, Button button, unsigned modifiers) {
 
 bool ClickRows(HWND list, const std::vector<int>& rows) {
   for (size_t i = 0; i < rows.size(); ++i) {
-    ClickRow(list, rows[i], Button::Left, i == 0 ? kNoModifiers : kCtrl);
-    if (!WaitUntil([&] { return IsRowSelected(list, rows[i]) && CaretRow(list) == rows[i]; }))
-      return false;
+    auto selected = [&] { return IsRowSelected(list, rows[i]) && CaretRow(list) == rows[i]; };
+    // Under Wine a click now and then goes missing while the window is coming to the front;
+    // a user clicks again. (A second click on a row that took the first would undo a Ctrl+click,
+    // so it follows only a click that changed nothing.)
+    bool done = false;
+    for (int attempt = 0; attempt < 3 && !done; ++attempt) {
+      ClickRow(list, rows[i], Button::Left, i == 0 ? kNoModifiers : kCtrl);
+      done = WaitUntil(selected, Milliseconds(3000));
+    }
+    if (!done) return false;
   }
   return SelectedCount(list) == static_cast<int>(rows.size());
 }

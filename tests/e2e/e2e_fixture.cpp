@@ -47,6 +47,8 @@ std::unique_ptr<Program> E2eTest::StartToMainWindow(const std::vector<std::wstri
   if (!Setting(L"bShowSplash")) WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"bShowSplash", 0);
   auto program = std::make_unique<Program>(arguments);
   window = program->MainWindow();
+  // Start-up done: input from here on meets a window that has finished opening its archive.
+  if (window) WaitForInputIdle(program->process(), static_cast<DWORD>(kPatience.count()));
   return program;
 }
 
