@@ -1,6 +1,7 @@
 #!/bin/bash
-# Sets everything up and runs every test: the portable core natively, then the Windows build
-# (its own units and the end-to-end suite against the real window) under Wine and Xvfb.
+# Sets everything up and runs every test: the portable core natively, plain and under the
+# sanitizers, then the Windows build (its own units and the end-to-end suite against the real
+# window) under Wine and Xvfb.
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -9,6 +10,12 @@ jobs=$(nproc)
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+# The same native tests, the fuzz corpus's replay among them, under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_SANITIZE=ON
+cmake --build build/sanitize -j "$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
