@@ -4,8 +4,9 @@
 #   tools/demo.sh [ARCHIVE.img]
 #
 # With DISPLAY set, the window opens on that display and the program runs until it is
-# closed. Without one it runs on a private Xvfb display for a few seconds, and a screenshot
-# of the screen is left in build/demo/screenshot.png.
+# closed. Without one it runs on a private Xvfb display for a few seconds: a first start shows
+# the first-run warning, which is shot to build/demo/warning.png and answered with Enter, and
+# the main window with the archive listed is shot to build/demo/screenshot.png.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -39,10 +40,18 @@ run_demo() {
   if [ -n "${VANDREL_WINE_DISPLAY:-}" ]; then
     wine "$exe" "$archive_path" >"$demo/vandrel.log" 2>&1
   else
+    rm -f "$demo/warning.png"
     wine "$exe" "$archive_path" >"$demo/vandrel.log" 2>&1 &
     sleep 5
+    # The warning shows once per prefix; Enter answers it as a user would.
+    if xdotool search --name '^Warning$' >/dev/null 2>&1; then
+      import -window root "$demo/warning.png"
+      echo "demo: first-run warning in $demo/warning.png" >&2
+      xdotool key Return
+      sleep 3
+    fi
     import -window root "$demo/screenshot.png"
-    echo "demo: screenshot in $demo/screenshot.png" >&2
+    echo "demo: main window in $demo/screenshot.png" >&2
   fi
 }
 export -f run_demo windows_path

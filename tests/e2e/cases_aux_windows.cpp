@@ -57,11 +57,6 @@ HWND ControlWithText(HWND window, const std::wstring& text) {
   return nullptr;
 }
 
-void ClickMiddle(HWND control) {
-  SIZE size = ClientSize(control);
-  ClickAt(control, {size.cx / 2, size.cy / 2});
-}
-
 bool IsChecked(HWND box) {
   DWORD_PTR state = 0;
   SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
@@ -235,10 +230,9 @@ TEST_F(AuxWindowsTest, UntickingTheAssociationRemovesItAtOnceAndForTheNextStart)
   HWND options = OpenOptions();
   ASSERT_NE(options, nullptr);
   HWND assoc = ControlWithText(options, L"GTA IMG Archives (*.img)");
-  ClickMiddle(assoc);
-  ASSERT_TRUE(WaitUntil([&] { return !IsChecked(assoc); }));
-  ClickMiddle(ControlWithText(options, L"Ok"));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
+  ASSERT_TRUE(ClickMiddleUntil(assoc, [&] { return !IsChecked(assoc); }));
+  ASSERT_TRUE(
+      ClickMiddleUntil(ControlWithText(options, L"Ok"), [&] { return !IsWindow(options); }));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kTypeKey));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kExtensionKey));
   auto flag = Setting(L"bAssocIMG");

@@ -113,6 +113,10 @@ void TypeText(HWND window, const std::wstring& text);
 enum class Button { Left, Right };
 void ClickAt(HWND window, POINT client, Button button = Button::Left,
              unsigned modifiers = kNoModifiers);
+// Clicks the middle of a control until `took` holds, at most three times; false when it never
+// did. Under Wine a click now and then goes missing while its window comes to the front, and a
+// user clicks again; only a click that changed nothing is repeated.
+bool ClickMiddleUntil(HWND control, const std::function<bool()>& took);
 // Clicks the middle of a list row once it is there, scrolling it into view first.
 void ClickRow(HWND list, int row, Button button = Button::Left, unsigned modifiers = kNoModifiers);
 // Selects these rows as a user does, a click on the first and Ctrl+click on each other one;

@@ -116,6 +116,16 @@ void ClickAt(HWND window, POINT client, Button button, unsigned modifiers) {
                                 MouseEvent(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
 }
 
+bool ClickMiddleUntil(HWND control, const std::function<bool()>& took) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT client{};
+    GetClientRect(control, &client);
+    ClickAt(control, {client.right / 2, client.bottom / 2});
+    if (WaitUntil(took, Milliseconds(3000))) return true;
+  }
+  return false;
+}
+
 void ClickRow(HWND list, int row, Button button, unsigned modifiers) {
   // As a user waits for the row to be there.
   WaitUntil([&] { return RowCount(list) > row && IsEnabled(list); });
