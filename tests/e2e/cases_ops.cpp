@@ -2,18 +2,11 @@
 // system's open dialog, checked on disk and in the list afterwards.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tests/e2e/e2e_fixture.h"
 
 namespace vandrel::e2e {
 namespace {
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The whole sectors of an entry, as its archive holds them.
 std::string Area(const std::string& image, const ArchiveEntry& entry) {
@@ -64,14 +57,14 @@ TEST_F(OpsTest, ExtractsTheSelectedEntriesIntoTheFolderChosenInTheBrowser) {
   ASSERT_TRUE(program->ChooseFolder(browser, out));
   ASSERT_TRUE(Finished(L"File(s) extracted."));
 
-  const std::string image = ReadAll(Path(L"ops.img"));
+  const std::string image = ReadBytes(Path(L"ops.img"));
   std::vector<std::wstring> written;
   for (auto& file : std::filesystem::directory_iterator(std::filesystem::path(out)))
     written.push_back(file.path().filename().wstring());
   std::sort(written.begin(), written.end());
   EXPECT_EQ(written, (std::vector<std::wstring>{L"model0001.txd", L"model0004.dff"}));
-  EXPECT_EQ(ReadAll(out + L"\\model0001.txd"), Area(image, entries[1]));
-  EXPECT_EQ(ReadAll(out + L"\\model0004.dff"), Area(image, entries[4]));
+  EXPECT_EQ(ReadBytes(out + L"\\model0001.txd"), Area(image, entries[1]));
+  EXPECT_EQ(ReadBytes(out + L"\\model0004.dff"), Area(image, entries[4]));
   EXPECT_EQ(Rows(program->List()), rows);
   EXPECT_EQ(SelectedCount(program->List()), 2);
   ASSERT_TRUE(CloseAndWait(*program));
@@ -86,7 +79,7 @@ TEST_F(OpsTest, AddsTwoFilesChosenInTheOpenDialog) {
   const std::string first = Bytes(3000, 'a'), second = Bytes(2048, 'A');
   WriteBytes(src + L"\\first.dff", first);
   WriteBytes(src + L"\\second.txd", second);
-  const std::string before = ReadAll(Path(L"ops.img"));
+  const std::string before = ReadBytes(Path(L"ops.img"));
   PressKey(window, 'A', kCtrl);
   HWND open = program->Dialog(kPatience, L"Добавить... ");
   ASSERT_NE(open, nullptr);
@@ -107,14 +100,14 @@ TEST_F(OpsTest, AddsTwoFilesChosenInTheOpenDialog) {
   EXPECT_EQ(Rows(program->List())[6], ExpectedRow(6, added[0]));
   EXPECT_EQ(Rows(program->List())[7], ExpectedRow(7, added[1]));
   EXPECT_EQ(CaretRow(program->List()), 7);
-  const std::string image = ReadAll(Path(L"ops.img"));
+  const std::string image = ReadBytes(Path(L"ops.img"));
   for (const auto& entry : added)
     EXPECT_EQ(Area(image, entry), Padded(entry.name == "first.dff" ? first : second));
   for (const auto& entry : entries) EXPECT_EQ(Area(image, entry), Area(before, entry));
 }
 
 TEST_F(OpsTest, ReplacesTheSelectedEntryWithAFileTooBigForItsPlace) {
-  const std::string before = ReadAll(Path(L"ops.img"));
+  const std::string before = ReadBytes(Path(L"ops.img"));
   const std::string data = Bytes(3 * kSector + 1, 'r');  // entry 2 has three sectors
   WriteBytes(Path(L"new.dff"), data);
   ASSERT_TRUE(ClickRows(program->List(), {2}));
@@ -126,7 +119,7 @@ TEST_F(OpsTest, ReplacesTheSelectedEntryWithAFileTooBigForItsPlace) {
 
   const ArchiveEntry moved{entries[2].name, entries.back().offset + entries.back().size, 4};
   EXPECT_EQ(Rows(program->List())[2], ExpectedRow(2, moved));
-  const std::string image = ReadAll(Path(L"ops.img"));
+  const std::string image = ReadBytes(Path(L"ops.img"));
   EXPECT_EQ(Area(image, moved), Padded(data));
   EXPECT_EQ(Area(image, entries[2]), Area(before, entries[2]));  // the old sectors stay
 }
