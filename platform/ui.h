@@ -173,7 +173,7 @@ enum class ControlKind {
   Link,     // a centred label in blue, underlined, with a hand-shaped pointer; clickable
 };
 
-struct ControlSpec {
+struct ControlDesign {
   int id;
   ControlKind kind;
   Bounds bounds;
@@ -182,10 +182,10 @@ struct ControlSpec {
 
 // A small fixed-size tool window (small title bar with a close box), font "MS Sans Serif"
 // 8 pt. Its controls stand in tab order.
-struct ToolWindowSpec {
+struct ToolWindowDesign {
   std::wstring caption;
   int clientWidth = 0, clientHeight = 0;
-  std::vector<ControlSpec> controls;
+  std::vector<ControlDesign> controls;
 };
 
 enum class ModalResult { Ok, Cancel };
@@ -213,7 +213,7 @@ class IToolWindows {
   virtual ~IToolWindows() = default;
   // Creates the window hidden, runs onCreate, shows it modally and releases it when it ends;
   // the close box ends it with Cancel. Enter acts only on a focused button; Esc does nothing.
-  virtual ModalResult ShowModal(const ToolWindowSpec& spec, const ToolWindowEvents& events) = 0;
+  virtual ModalResult ShowModal(const ToolWindowDesign& design, const ToolWindowEvents& events) = 0;
 };
 
 // The borderless black splash window with the splash picture at 1, 1 and a red progress bar

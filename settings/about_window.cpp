@@ -15,7 +15,7 @@ constexpr wchar_t kCredits[] =
     L"\n"
     L"Thanks to all our testers";
 
-ToolWindowSpec AboutLayout() {
+ToolWindowDesign AboutLayout() {
   return {kAboutCaption,
           208,
           117,

@@ -24,7 +24,7 @@ struct Choice {
 };
 
 // Each check box stands 8, 16 inside its group. The list is in tab order.
-ToolWindowSpec OptionsLayout() {
+ToolWindowDesign OptionsLayout() {
   return {
       L"Options",
       175,

@@ -40,12 +40,12 @@ TEST_F(AboutHelpTest, AboutShowsItsCaptionCreditsAndTheLinkThatOpensTheSite) {
   program.Guarded([&] { program.MenuItemChosen(miAbout); });
   ASSERT_EQ(sp.toolWindows.shown().size(), 1u);
   const auto& about = sp.toolWindows.shown()[0];
-  EXPECT_EQ(about.spec().caption, L"О программе Vandrel ");
-  EXPECT_EQ(about.spec().clientWidth, 208);
-  EXPECT_EQ(about.spec().clientHeight, 117);
+  EXPECT_EQ(about.design().caption, L"О программе Vandrel ");
+  EXPECT_EQ(about.design().clientWidth, 208);
+  EXPECT_EQ(about.design().clientHeight, 117);
   EXPECT_TRUE(about.iconSet() && about.centred());
-  const ControlSpec* credits = nullptr;
-  for (const auto& control : about.spec().controls)
+  const ControlDesign* credits = nullptr;
+  for (const auto& control : about.design().controls)
     if (control.kind == ControlKind::Label) credits = &control;
   ASSERT_NE(credits, nullptr);
   std::vector<std::wstring> lines = Lines(credits->text);

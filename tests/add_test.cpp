@@ -31,7 +31,7 @@ class AddTest : public OpsTest {
     return static_cast<int>(std::count(history.begin(), history.end(), status));
   }
   // A version-2 archive of these entries, each entry's data at its own offset.
-  std::wstring LaidOut(const std::vector<EntrySpec>& records, const std::vector<Bytes>& data,
+  std::wstring LaidOut(const std::vector<EntryRecord>& records, const std::vector<Bytes>& data,
                        size_t length) {
     Bytes img(length);
     for (size_t i = 0; i < records.size(); ++i)
@@ -41,7 +41,7 @@ class AddTest : public OpsTest {
   // A full directory of 63 entries, one sector each; the lowest lies at sector 1 and is not
   // the first in the directory.
   std::wstring FullDirectory(std::vector<Expected>& entries) {
-    std::vector<EntrySpec> records;
+    std::vector<EntryRecord> records;
     std::vector<Bytes> data;
     for (int i = 0; i < 63; ++i) {
       records.push_back({Numbered("e", i), i == 5 ? 1 : i < 5 ? i + 2 : i + 1, 1});
@@ -246,7 +246,7 @@ TEST_F(AddTest, AFailureDuringAMoveLosesNoEntry) {
 
 TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {
   // The lowest entry holds nothing, so moving it frees nothing; the next one must go too.
-  std::vector<EntrySpec> records = {{"nothing", 1, 0}};
+  std::vector<EntryRecord> records = {{"nothing", 1, 0}};
   std::vector<Bytes> data = {{}};
   std::vector<Expected> entries = {{"nothing", {}}};
   for (int i = 1; i < 63; ++i) {
@@ -263,7 +263,7 @@ TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {
 }
 
 TEST_F(AddTest, ADirectoryRightAtTheFileEndIsPaddedWithZeroSectors) {
-  std::vector<EntrySpec> records;
+  std::vector<EntryRecord> records;
   std::vector<Expected> entries;
   for (int i = 0; i < 63; ++i) {
     records.push_back({Numbered("e", i), 1, 0});
@@ -299,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, EmptyVersionTwo,
 
 // The entry that would have to move runs past the end: refused before anything is written.
 TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndFailsBeforeCopying) {
-  std::vector<EntrySpec> records = {{"long", 1, 3}};
+  std::vector<EntryRecord> records = {{"long", 1, 3}};
   for (int i = 1; i < 63; ++i) records.push_back({Numbered("e", i), 4, 0});
   const std::wstring img = LaidOut(records, std::vector<Bytes>(63), 2 * 2048 + 1000);
   const Bytes before = ReadBytes(img);

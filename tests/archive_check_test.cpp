@@ -15,13 +15,13 @@ namespace {
 
 using namespace testing;
 
-std::vector<TIMGFileEntry> Entries(const std::vector<EntrySpec>& records) {
+std::vector<TIMGFileEntry> Entries(const std::vector<EntryRecord>& records) {
   std::vector<TIMGFileEntry> entries;
   for (const auto& record : records) entries.push_back(MakeEntry(record));
   return entries;
 }
 
-CheckReport Check(const std::vector<EntrySpec>& records, bool version2, int64_t sectors) {
+CheckReport Check(const std::vector<EntryRecord>& records, bool version2, int64_t sectors) {
   return CheckArchive(Entries(records), version2, sectors * 2048);
 }
 
@@ -95,7 +95,7 @@ TEST(ArchiveCheck, OverlapsComeAsRunsOfEntriesSharingSectors) {
 
 TEST(ArchiveCheck, DataInsideTheVersion2Directory) {
   // 64 entries need 2056 bytes of directory: sector 1 is still directory, sector 2 is not.
-  std::vector<EntrySpec> records;
+  std::vector<EntryRecord> records;
   for (int i = 0; i < 64; ++i) records.push_back({"e", 2 + i, 1});
   records[5].offset = 1;
   records[9].offset = 0;

@@ -11,7 +11,7 @@ class ArchiveWindowTest : public WindowTest {
  protected:
   // Opens a version-2 archive whose entries carry these names (bytes in the ANSI code page).
   void OpenNames(const std::vector<std::string>& names) {
-    std::vector<EntrySpec> entries;
+    std::vector<EntryRecord> entries;
     for (size_t i = 0; i < names.size(); ++i)
       entries.push_back({names[i], static_cast<int32_t>(1 + i), 1});
     fm.DoOpenArchive(MakeV2(tmp, "names.img", entries, Bytes((1 + names.size()) * 2048)));

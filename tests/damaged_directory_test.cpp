@@ -12,7 +12,7 @@ using namespace testing;
 class DamagedDirectoryTest : public OpsTest {
  protected:
   // One entry and nothing but the given bytes after the header and directory.
-  std::wstring OneEntry(Layout layout, EntrySpec record, size_t length) {
+  std::wstring OneEntry(Layout layout, EntryRecord record, size_t length) {
     Bytes img = Pattern(length, 7);
     return layout == Layout::V1 ? MakeV1(tmp, "test", {record}, img)
                                 : MakeV2(tmp, "test.img", {record}, img);
@@ -55,7 +55,8 @@ TEST_F(DamagedDirectoryTest, VersionTwoEntryOverTheDirectoryIsReplacedAtTheEnd) 
 
 // Zeroing the whole claimed area first wrote 4 TiB; an offset far out grew the file to 4 TiB.
 TEST_F(DamagedDirectoryTest, AnAreaPastTheEndIsNeverWritten) {
-  for (EntrySpec record : {EntrySpec{"huge", 1, 0x7FFFFFFF}, EntrySpec{"far", 0x7FFFFFFF, 1}}) {
+  for (EntryRecord record :
+       {EntryRecord{"huge", 1, 0x7FFFFFFF}, EntryRecord{"far", 0x7FFFFFFF, 1}}) {
     const std::wstring v2 = OneEntry(Layout::V2, record, 4096);
     const Bytes before = ReadBytes(v2);
     Open(v2);
@@ -77,7 +78,7 @@ TEST_F(DamagedDirectoryTest, AnAreaPastTheEndIsNeverWritten) {
 
 // Moving each of 31 overlapping entries to the end in turn doubled the file 31 times.
 TEST_F(DamagedDirectoryTest, AddRefusesToMakeRoomByMovingSharedSectorsAgainAndAgain) {
-  std::vector<EntrySpec> records;
+  std::vector<EntryRecord> records;
   for (int i = 0; i < 31; ++i) records.push_back({Numbered("e", i), 0, int32_t(1) << i});
   const std::wstring img = MakeV2(tmp, "test.img", records, Pattern(4 * 2048, 3));
   const Bytes before = ReadBytes(img);

@@ -43,7 +43,7 @@ class FileSizeCap {
 struct Hostile {
   std::string name;
   Layout layout;
-  std::vector<EntrySpec> entries;
+  std::vector<EntryRecord> entries;
   int64_t imgLength;     // bytes of data file, pattern-filled behind any header
   Bytes dirTail = {};    // stray bytes behind a version-1 directory
   int32_t countV2 = -1;  // a version-2 count other than the number of entries
@@ -53,14 +53,15 @@ std::string HostileName(const ::testing::TestParamInfo<Hostile>& info) {
   return info.param.name + (info.param.layout == Layout::V1 ? "_V1" : "_V2");
 }
 
-std::vector<Hostile> Both(const std::string& name, std::vector<EntrySpec> entries, int64_t length) {
+std::vector<Hostile> Both(const std::string& name, std::vector<EntryRecord> entries,
+                          int64_t length) {
   return {{name, Layout::V1, entries, length}, {name, Layout::V2, entries, length}};
 }
 
 std::vector<Hostile> HostileArchives() {
   std::vector<Hostile> all;
   auto add = [&](std::vector<Hostile> some) { all.insert(all.end(), some.begin(), some.end()); };
-  const EntrySpec ok = {"ok.dff", 1, 1};
+  const EntryRecord ok = {"ok.dff", 1, 1};
   add(Both("NegativeOffset", {{"neg.dff", -1, 1}, ok}, 3 * 2048));
   add(Both("NegativeSize", {{"neg.dff", 1, -5}, ok}, 3 * 2048));
   add(Both("HugeOffset", {{"far.dff", kLargest, 1}, ok}, 3 * 2048));
@@ -69,7 +70,7 @@ std::vector<Hostile> HostileArchives() {
   add(Both("RunningPastTheEnd", {ok, {"long.dff", 2, 40}}, 3 * 2048));
   add(Both("Overlapping", {{"a.dff", 1, 2}, {"b.dff", 2, 2}, {"c.dff", 1, 3}}, 5 * 2048));
   add(Both("UnevenLength", {ok, {"b.dff", 2, 1}}, 3 * 2048 - 700));
-  std::vector<EntrySpec> doubling;
+  std::vector<EntryRecord> doubling;
   for (int k = 0; k < 31; ++k) doubling.push_back({Numbered("d", k), 0, int32_t{1} << k});
   add(Both("DoublingOverlapsAtSectorZero", doubling, 4 * 2048));
   add(Both("DirectoryOverlapsData", {{"dir.dff", 0, 1}, ok}, 3 * 2048));

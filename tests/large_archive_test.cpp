@@ -85,7 +85,7 @@ class LargeArchive : public OpsTest, public ::testing::WithParamInterface<Layout
     }
   }
 
-  std::vector<EntrySpec> records;
+  std::vector<EntryRecord> records;
   std::vector<Bytes> data;
   std::wstring img;
 };

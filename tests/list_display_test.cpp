@@ -21,11 +21,11 @@ TEST(RowText, PiecesInTheirFixedOrder) {
 }
 
 TEST(RowText, OffsetsOfLargeAndDamagedArchives) {
-  EXPECT_EQ(OffsetHex(1048576), L"80000000");      // 2 GiB
-  EXPECT_EQ(OffsetHex(2097151), L"FFFFF800");      // just below 4 GiB
-  EXPECT_EQ(OffsetHex(2097152), L"100000000");     // 4 GiB needs a ninth digit
+  EXPECT_EQ(OffsetHex(1048576), L"80000000");   // 2 GiB
+  EXPECT_EQ(OffsetHex(2097151), L"FFFFF800");   // just below 4 GiB
+  EXPECT_EQ(OffsetHex(2097152), L"100000000");  // 4 GiB needs a ninth digit
   EXPECT_EQ(OffsetHex(0x7FFFFFFF), L"3FFFFFFF800");
-  EXPECT_EQ(OffsetHex(-1), L"FFFFF800");           // damaged: unsigned 32-bit bytes
+  EXPECT_EQ(OffsetHex(-1), L"FFFFF800");  // damaged: unsigned 32-bit bytes
   EXPECT_EQ(OffsetHex(INT32_MIN), L"00000000");
 }
 
@@ -42,7 +42,7 @@ TEST(RowText, NamesHoldingDelimitersAreDrawnWhole) {
 
 class ListDisplayTest : public testing::WindowTest {
  protected:
-  void Load(const std::vector<testing::EntrySpec>& entries) {
+  void Load(const std::vector<testing::EntryRecord>& entries) {
     IMGArchive.bLoaded = true;
     IMGArchive.Files.clear();
     for (const auto& record : entries) IMGArchive.Files.push_back(MakeEntry(record));
@@ -65,7 +65,7 @@ TEST_F(ListDisplayTest, NameOrderIgnoresCaseAndBreaksTiesByIndexText) {
   fm.UpdateDisplay();
   EXPECT_EQ(RowIndices(), (std::vector<int>{1, 2, 0}));
 
-  std::vector<testing::EntrySpec> elevenX(11, {"y"});
+  std::vector<testing::EntryRecord> elevenX(11, {"y"});
   elevenX[9].name = elevenX[10].name = "x";
   Load(elevenX);
   fm.UpdateDisplay();
@@ -88,7 +88,7 @@ TEST_F(ListDisplayTest, DirectoryOrderAndUnknownSortTypes) {
 }
 
 TEST_F(ListDisplayTest, RefreshKeepsTheCaretsRowNumberWhileItExists) {
-  std::vector<testing::EntrySpec> ten(10, {"e"});
+  std::vector<testing::EntryRecord> ten(10, {"e"});
   Load(ten);
   fm.UpdateDisplay();
   sp.list.UserSelect({3, 4, 9}, 9);
@@ -97,7 +97,7 @@ TEST_F(ListDisplayTest, RefreshKeepsTheCaretsRowNumberWhileItExists) {
   EXPECT_TRUE(sp.list.IsSelected(9));
   EXPECT_EQ(sp.list.Caret(), 9);
 
-  Load(std::vector<testing::EntrySpec>(5, {"e"}));
+  Load(std::vector<testing::EntryRecord>(5, {"e"}));
   fm.UpdateDisplay();
   EXPECT_EQ(sp.list.SelectedCount(), 0);
   EXPECT_EQ(sp.list.Count(), 5);
@@ -114,7 +114,7 @@ TEST_F(ListDisplayTest, SwitchingOrderKeepsTheRowNumberNotTheEntry) {
 }
 
 TEST_F(ListDisplayTest, SelectionCountAppearsOnlyWhenTheUserActs) {
-  Load(std::vector<testing::EntrySpec>(120, {"e"}));
+  Load(std::vector<testing::EntryRecord>(120, {"e"}));
   fm.UpdateDisplay();
   EXPECT_EQ(sp.statusBar.Text(1), L"120 files");
   sp.list.UserSelect({1, 2, 3}, 3);
@@ -127,23 +127,30 @@ TEST_F(ListDisplayTest, BusyStateDisablesListAndTopLevelMenus) {
   fm.Working(true);
   EXPECT_FALSE(sp.list.enabled());
   EXPECT_EQ(sp.window.cursor(), Cursor::Hourglass);
-  for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) EXPECT_FALSE(sp.menus.IsEnabled(item));
+  for (int item : {miFile, miEdit, miCommands, miTools, miHelp})
+    EXPECT_FALSE(sp.menus.IsEnabled(item));
   EXPECT_FALSE(sp.list.hasFocus());
   fm.Working(false);  // one call ends it, however many began it
   EXPECT_TRUE(sp.list.enabled());
   EXPECT_TRUE(sp.list.hasFocus()) << "the keys work again";
   EXPECT_EQ(sp.window.cursor(), Cursor::Default);
-  for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) EXPECT_TRUE(sp.menus.IsEnabled(item));
+  for (int item : {miFile, miEdit, miCommands, miTools, miHelp})
+    EXPECT_TRUE(sp.menus.IsEnabled(item));
 }
 
 // Records what is drawn so coordinates and styles can be checked.
 class RecordingCanvas : public ICanvas {
  public:
-  void FillRect(const Rect& rect) override { calls.push_back(L"fill " + std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top)); }
+  void FillRect(const Rect& rect) override {
+    calls.push_back(L"fill " + std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top));
+  }
   void SetBold(bool bold) override { bold_ = bold; }
-  void SetTransparent(bool transparent) override { calls.push_back(transparent ? L"transparent" : L"opaque"); }
+  void SetTransparent(bool transparent) override {
+    calls.push_back(transparent ? L"transparent" : L"opaque");
+  }
   void TextOut(int x, int y, const std::wstring& text) override {
-    calls.push_back((bold_ ? L"bold " : L"text ") + std::to_wstring(x) + L"," + std::to_wstring(y) + L" " + text);
+    calls.push_back((bold_ ? L"bold " : L"text ") + std::to_wstring(x) + L"," + std::to_wstring(y) +
+                    L" " + text);
   }
   std::vector<std::wstring> calls;
 
@@ -155,12 +162,12 @@ TEST_F(ListDisplayTest, RowsAndCaptionsAreDrawnAtTheirColumns) {
   sp.list.AddRows({L"3%b.dff?00000800/2 kb"});
   RecordingCanvas row;
   fm.lbDisplayDrawItem(row, 0, {2, 32, 323, 48});
-  EXPECT_EQ(row.calls, (std::vector<std::wstring>{L"fill 2,32", L"bold 3,33 b.dff", L"text 177,33 00000800",
-                                                  L"text 252,33 2 kb"}));
+  EXPECT_EQ(row.calls, (std::vector<std::wstring>{L"fill 2,32", L"bold 3,33 b.dff",
+                                                  L"text 177,33 00000800", L"text 252,33 2 kb"}));
   RecordingCanvas window;
   fm.FormPaint(window);
-  EXPECT_EQ(window.calls, (std::vector<std::wstring>{L"transparent", L"bold 10,3 Имя файла", L"bold 185,3 Оффсет",
-                                                     L"bold 260,3 КВт."}));
+  EXPECT_EQ(window.calls, (std::vector<std::wstring>{L"transparent", L"bold 10,3 Имя файла",
+                                                     L"bold 185,3 Оффсет", L"bold 260,3 КВт."}));
 }
 
 TEST_F(ListDisplayTest, ResizeLaysOutListAndFirstPanel) {
@@ -170,7 +177,7 @@ TEST_F(ListDisplayTest, ResizeLaysOutListAndFirstPanel) {
   fm.FormResize();
   EXPECT_EQ(sp.window.listBounds.left, 8);
   EXPECT_EQ(sp.window.listBounds.top, 19);
-  EXPECT_EQ(sp.window.listBounds.right, 318);         // width: client width - 16
+  EXPECT_EQ(sp.window.listBounds.right, 318);             // width: client width - 16
   EXPECT_EQ(sp.window.listBounds.bottom, 300 - 19 - 25);  // height above the status bar
   EXPECT_EQ(sp.statusBar.width(0), 225);
 }

@@ -10,7 +10,7 @@ namespace vandrel {
 namespace {
 
 using testing::Bytes;
-using testing::EntrySpec;
+using testing::EntryRecord;
 
 constexpr wchar_t kClosedCaption[] = L"Vandrel Русская версия     ";
 constexpr wchar_t kClosedStatus[] = L"Архив закрыт   ";
@@ -42,7 +42,8 @@ TEST_F(OpenArchiveTest, VersionOneListsTheDirectoryBesideTheImg) {
   EXPECT_FALSE(IMGArchive.bVersion2);
   EXPECT_EQ(IMGArchive.IMGFile, img);
   EXPECT_EQ(IMGArchive.DIRFile, tmp.Path("gta3.dir"));
-  EXPECT_EQ(sp.list.rows(), (std::vector<std::wstring>{L"0%a.txd?00000000/2 kb", L"1%b.dff?00000800/2 kb"}));
+  EXPECT_EQ(sp.list.rows(),
+            (std::vector<std::wstring>{L"0%a.txd?00000000/2 kb", L"1%b.dff?00000800/2 kb"}));
   EXPECT_EQ(sp.window.Caption(), L"Vandrel 2.0 - gta3.img - quarrymoor.example");
   EXPECT_EQ(sp.statusBar.Text(0), L"Архив вер.1загружен.     ");
   EXPECT_EQ(sp.statusBar.Text(1), L"2 files");
@@ -64,7 +65,8 @@ TEST_F(OpenArchiveTest, VersionTwoReadsTheDirectoryAfterTheHeader) {
 }
 
 TEST_F(OpenArchiveTest, DirOfSeventyBytesHoldsTwoEntries) {
-  std::wstring img = testing::MakeV1(tmp, "odd", {{"one", 0, 0}, {"two", 0, 0}, {"three", 0, 0}}, Bytes(2048));
+  std::wstring img =
+      testing::MakeV1(tmp, "odd", {{"one", 0, 0}, {"two", 0, 0}, {"three", 0, 0}}, Bytes(2048));
   Bytes dir = testing::ReadBytes(tmp.Path("odd.dir"));
   dir.resize(70);
   testing::WriteBytes(tmp.Path("odd.dir"), dir);
@@ -120,7 +122,8 @@ struct DamagedCase {
   std::wstring shown;
 };
 
-class DamagedArchiveTest : public OpenArchiveTest, public ::testing::WithParamInterface<DamagedCase> {};
+class DamagedArchiveTest : public OpenArchiveTest,
+                           public ::testing::WithParamInterface<DamagedCase> {};
 
 TEST_P(DamagedArchiveTest, FailsWithTheFileLayersTextAndStaysClosed) {
   std::wstring img = tmp.Path("damaged.img");
@@ -143,12 +146,13 @@ Bytes V2Head(int32_t count, size_t total) {
 
 INSTANTIATE_TEST_SUITE_P(
     Opening, DamagedArchiveTest,
-    ::testing::Values(DamagedCase{"four-byte img", Bytes(4), L"Read beyond end of file."},
-                      DamagedCase{"empty img", Bytes(), L"Read beyond end of file."},
-                      DamagedCase{"directory cut short", V2Head(3, 8 + 64), L"Read beyond end of file."},
-                      // No memory is reserved for a count the file cannot hold.
-                      DamagedCase{"absurd count", V2Head(0x7FFFFFFF, 4096), L"Read beyond end of file."},
-                      DamagedCase{"negative count", V2Head(-1, 4096), L"Range check error."}),
+    ::testing::Values(
+        DamagedCase{"four-byte img", Bytes(4), L"Read beyond end of file."},
+        DamagedCase{"empty img", Bytes(), L"Read beyond end of file."},
+        DamagedCase{"directory cut short", V2Head(3, 8 + 64), L"Read beyond end of file."},
+        // No memory is reserved for a count the file cannot hold.
+        DamagedCase{"absurd count", V2Head(0x7FFFFFFF, 4096), L"Read beyond end of file."},
+        DamagedCase{"negative count", V2Head(-1, 4096), L"Range check error."}),
     [](const auto& info) {
       std::string name = info.param.what;
       for (char& c : name)

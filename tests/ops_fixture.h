@@ -47,7 +47,7 @@ inline std::wstring BuildArchive(const TempDir& dir, Layout layout, const std::v
                                  int32_t firstSector = -1) {
   int32_t sector = firstSector >= 0 ? firstSector : layout == Layout::V2 ? 1 : 0;
   Bytes img(static_cast<size_t>(sector) * 2048);
-  std::vector<EntrySpec> records;
+  std::vector<EntryRecord> records;
   for (const auto& item : items) {
     records.push_back({item.name, sector, SectorsOf(item.data.size())});
     Bytes area = Padded(item.data);

@@ -60,9 +60,9 @@ TEST_F(OptionsWindowTest, OpensCentredWithItsIconAndTheBoxesFromTheSettings) {
     Options.bAssocIMG = !splash;
     OpenOptions();
     const auto& window = sp.toolWindows.shown().back();
-    EXPECT_EQ(window.spec().caption, L"Options");
-    EXPECT_EQ(window.spec().clientWidth, 175);
-    EXPECT_EQ(window.spec().clientHeight, 138);
+    EXPECT_EQ(window.design().caption, L"Options");
+    EXPECT_EQ(window.design().clientWidth, 175);
+    EXPECT_EQ(window.design().clientHeight, 138);
     EXPECT_TRUE(window.iconSet());
     EXPECT_TRUE(window.centred());
     EXPECT_EQ(window.IsCheckedNamed(kSplashBox), splash);

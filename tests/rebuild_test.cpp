@@ -50,7 +50,7 @@ class RebuildTest : public OpsTest, public ::testing::WithParamInterface<Layout>
   }
   // An archive whose entries lie out of order, with gaps and stale data between them.
   std::wstring Scattered(const std::vector<Item>& items, int32_t firstSector) {
-    std::vector<EntrySpec> records;
+    std::vector<EntryRecord> records;
     Bytes img(size_t(firstSector) * 2048, 0x77);
     for (size_t i = items.size(); i-- > 0;) {
       Bytes gap = Pattern(2048, 900 + unsigned(i));
@@ -133,7 +133,7 @@ TEST_P(RebuildTest, EntriesSharingSectorsGetACopyEach) {
   const Bytes data = Pattern(4096, 5);
   Bytes img(5 * 2048);
   img.insert(img.end(), data.begin(), data.end());
-  std::vector<EntrySpec> records = {{"one", 5, 2}, {"two", 5, 2}, {"part", 6, 1}};
+  std::vector<EntryRecord> records = {{"one", 5, 2}, {"two", 5, 2}, {"part", 6, 1}};
   const std::wstring path = layout() == Layout::V1 ? MakeV1(tmp, "test", records, img)
                                                    : MakeV2(tmp, "test.img", records, img);
   Open(path);
@@ -308,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, RebuildTest, ::testing::Values(Layout::V1, Lay
 // The reserved head grows a sector at a time and always leaves room for 64 more entries.
 TEST_F(OpsTest, VersionTwoHeadSizesFollowTheEntryCount) {
   for (auto [count, first] : {std::pair{0, 2}, {63, 2}, {64, 3}, {100, 3}, {1000, 17}}) {
-    std::vector<EntrySpec> records;
+    std::vector<EntryRecord> records;
     Bytes img(size_t(first + count) * 2048);
     for (int i = 0; i < count; ++i) {
       records.push_back({Numbered("e", i), first + count - 1 - i, 1});  // reversed order

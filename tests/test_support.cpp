@@ -37,7 +37,8 @@ Bytes ReadBytes(const std::wstring& path) {
 
 void WriteBytes(const std::wstring& path, const Bytes& bytes) {
   std::ofstream out(std::filesystem::path(ToUtf8(path)), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes Pattern(size_t size, unsigned seed) {
@@ -55,7 +56,7 @@ Files Snapshot(const TempDir& dir) {
   return files;
 }
 
-TIMGFileEntry MakeEntry(const EntrySpec& record) {
+TIMGFileEntry MakeEntry(const EntryRecord& record) {
   TIMGFileEntry entry;
   entry.Offset = record.offset;
   entry.Size = record.size;
@@ -63,22 +64,23 @@ TIMGFileEntry MakeEntry(const EntrySpec& record) {
   return entry;
 }
 
-Bytes EncodeDirectory(const std::vector<EntrySpec>& entries) {
+Bytes EncodeDirectory(const std::vector<EntryRecord>& entries) {
   Bytes bytes(entries.size() * kEntrySize);
-  for (size_t i = 0; i < entries.size(); ++i) EncodeEntry(MakeEntry(entries[i]), &bytes[i * kEntrySize]);
+  for (size_t i = 0; i < entries.size(); ++i)
+    EncodeEntry(MakeEntry(entries[i]), &bytes[i * kEntrySize]);
   return bytes;
 }
 
-std::wstring MakeV1(const TempDir& dir, const std::string& base, const std::vector<EntrySpec>& entries,
-                    const Bytes& imgBytes) {
+std::wstring MakeV1(const TempDir& dir, const std::string& base,
+                    const std::vector<EntryRecord>& entries, const Bytes& imgBytes) {
   std::wstring img = dir.Path(base + ".img");
   WriteBytes(img, imgBytes);
   WriteBytes(dir.Path(base + ".dir"), EncodeDirectory(entries));
   return img;
 }
 
-std::wstring MakeV2(const TempDir& dir, const std::string& name, const std::vector<EntrySpec>& entries,
-                    Bytes imgBytes) {
+std::wstring MakeV2(const TempDir& dir, const std::string& name,
+                    const std::vector<EntryRecord>& entries, Bytes imgBytes) {
   Bytes head(kHeaderSize);
   TIMGHeader header;
   header.FileCount = static_cast<int32_t>(entries.size());

@@ -40,21 +40,21 @@ Bytes Pattern(size_t size, unsigned seed);
 using Files = std::map<std::string, Bytes>;
 Files Snapshot(const TempDir& dir);
 
-struct EntrySpec {
+struct EntryRecord {
   std::string name;
   int32_t offset = 0;
   int32_t size = 0;
 };
 
-TIMGFileEntry MakeEntry(const EntrySpec& record);
-Bytes EncodeDirectory(const std::vector<EntrySpec>& entries);
+TIMGFileEntry MakeEntry(const EntryRecord& record);
+Bytes EncodeDirectory(const std::vector<EntryRecord>& entries);
 // Writes a version-1 pair (`base`.img with `imgBytes`, `base`.dir); returns the .img path.
 std::wstring MakeV1(const TempDir& dir, const std::string& base,
-                    const std::vector<EntrySpec>& entries, const Bytes& imgBytes);
+                    const std::vector<EntryRecord>& entries, const Bytes& imgBytes);
 // Writes a version-2 archive: header, directory, then `imgBytes` overlaid from byte 0 where
 // longer than the directory (so data at sector n is placed by the caller); returns its path.
 std::wstring MakeV2(const TempDir& dir, const std::string& name,
-                    const std::vector<EntrySpec>& entries, Bytes imgBytes);
+                    const std::vector<EntryRecord>& entries, Bytes imgBytes);
 
 std::wstring FixturePath(const std::string& name);
 

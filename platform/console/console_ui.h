@@ -107,7 +107,7 @@ class Shell final : public IShell {
 // The command line has no Options or About window: one asked for is closed at once.
 class NoToolWindows final : public IToolWindows {
  public:
-  ModalResult ShowModal(const ToolWindowSpec&, const ToolWindowEvents&) override {
+  ModalResult ShowModal(const ToolWindowDesign&, const ToolWindowEvents&) override {
     return ModalResult::Cancel;
   }
 };

@@ -11,29 +11,29 @@ bool ToolWindow::IsChecked(int control) const {
 
 void ToolWindow::Click(int control) {
   if (result_) return;  // the window has gone
-  for (const auto& item : spec_.controls)
+  for (const auto& item : design_.controls)
     if (item.id == control && item.kind == ControlKind::CheckBox)
       checked_[control] = !IsChecked(control);
   if (events_.onClick) events_.onClick(*this, control);
 }
 
 int ToolWindow::ControlNamed(const std::wstring& text) const {
-  for (const auto& item : spec_.controls)
+  for (const auto& item : design_.controls)
     if (item.text == text) return item.id;
   throw std::logic_error("the window has no such control");
 }
 
-ModalResult ToolWindows::ShowModal(const ToolWindowSpec& spec, const ToolWindowEvents& events) {
-  ToolWindow window(spec, events);
+ModalResult ToolWindows::ShowModal(const ToolWindowDesign& design, const ToolWindowEvents& events) {
+  ToolWindow window(design, events);
   if (events.onCreate) events.onCreate(window);
-  journal_.push_back(L"tool-window:" + spec.caption);
+  journal_.push_back(L"tool-window:" + design.caption);
   if (!users.empty()) {
     UserActions user = std::move(users.front());
     users.pop_front();
     user(window);
   }
   if (!window.result()) window.EndModal(ModalResult::Cancel);  // the close box
-  journal_.push_back(L"tool-window-closed:" + spec.caption);
+  journal_.push_back(L"tool-window-closed:" + design.caption);
   shown_.push_back(window);
   return *window.result();
 }

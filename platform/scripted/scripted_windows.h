@@ -13,8 +13,8 @@ namespace vandrel::scripted {
 
 class ToolWindow final : public IToolWindow {
  public:
-  ToolWindow(const ToolWindowSpec& spec, const ToolWindowEvents& events)
-      : spec_(spec), events_(events) {}
+  ToolWindow(const ToolWindowDesign& design, const ToolWindowEvents& events)
+      : design_(design), events_(events) {}
   void SetIconFromResource() override { iconSet_ = true; }
   void CentreOnScreen() override { centred_ = true; }
   bool IsChecked(int control) const override;
@@ -28,13 +28,13 @@ class ToolWindow final : public IToolWindow {
   void ClickNamed(const std::wstring& text) { Click(ControlNamed(text)); }
   bool IsCheckedNamed(const std::wstring& text) const { return IsChecked(ControlNamed(text)); }
 
-  const ToolWindowSpec& spec() const { return spec_; }
+  const ToolWindowDesign& design() const { return design_; }
   bool iconSet() const { return iconSet_; }
   bool centred() const { return centred_; }
   const std::optional<ModalResult>& result() const { return result_; }
 
  private:
-  ToolWindowSpec spec_;
+  ToolWindowDesign design_;
   ToolWindowEvents events_;
   std::map<int, bool> checked_;
   bool iconSet_ = false, centred_ = false;
@@ -44,7 +44,7 @@ class ToolWindow final : public IToolWindow {
 class ToolWindows final : public IToolWindows {
  public:
   explicit ToolWindows(Journal& journal) : journal_(journal) {}
-  ModalResult ShowModal(const ToolWindowSpec& spec, const ToolWindowEvents& events) override;
+  ModalResult ShowModal(const ToolWindowDesign& design, const ToolWindowEvents& events) override;
 
   // What the user does in each window to come, in order: once the actions are done and the
   // window has not ended, the user closes it with its close box. No actions: the close box.

@@ -44,8 +44,9 @@ ControlClass ClassOf(ControlKind kind) {
 
 class ToolWindow final : public IToolWindow {
  public:
-  ToolWindow(const UiContext& context, const ToolWindowSpec& spec, const ToolWindowEvents& events)
-      : context_(context), spec_(spec), events_(events) {}
+  ToolWindow(const UiContext& context, const ToolWindowDesign& design,
+             const ToolWindowEvents& events)
+      : context_(context), design_(design), events_(events) {}
 
   static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -95,16 +96,16 @@ class ToolWindow final : public IToolWindow {
   }
 
   void Initialise() {
-    RECT outer{0, 0, spec_.clientWidth, spec_.clientHeight};
+    RECT outer{0, 0, design_.clientWidth, design_.clientHeight};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
     SetWindowPos(dialog_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (size_t at = 0; at < spec_.controls.size(); ++at) Create(spec_.controls[at], at);
+    for (size_t at = 0; at < design_.controls.size(); ++at) Create(design_.controls[at], at);
     if (events_.onCreate) context_.guard([this] { events_.onCreate(*this); });
   }
 
-  void Create(const ControlSpec& control, size_t at) {
+  void Create(const ControlDesign& control, size_t at) {
     ControlClass kind = ClassOf(control.kind);
     const Bounds& b = control.bounds;
     HWND made =
@@ -124,14 +125,14 @@ class ToolWindow final : public IToolWindow {
 
   void Clicked(int id) {
     int at = id - kFirstControlId;
-    if (at < 0 || at >= static_cast<int>(spec_.controls.size()) || !events_.onClick) return;
-    int control = spec_.controls[static_cast<size_t>(at)].id;
+    if (at < 0 || at >= static_cast<int>(design_.controls.size()) || !events_.onClick) return;
+    int control = design_.controls[static_cast<size_t>(at)].id;
     context_.guard([this, control] { events_.onClick(*this, control); });
   }
 
   int IdOf(int control) const {
-    for (size_t at = 0; at < spec_.controls.size(); ++at)
-      if (spec_.controls[at].id == control) return kFirstControlId + static_cast<int>(at);
+    for (size_t at = 0; at < design_.controls.size(); ++at)
+      if (design_.controls[at].id == control) return kFirstControlId + static_cast<int>(at);
     return 0;
   }
 
@@ -140,7 +141,7 @@ class ToolWindow final : public IToolWindow {
   }
 
   const UiContext& context_;
-  const ToolWindowSpec& spec_;
+  const ToolWindowDesign& design_;
   const ToolWindowEvents& events_;
   HWND dialog_ = nullptr;
   std::vector<HWND> links_;
@@ -148,11 +149,11 @@ class ToolWindow final : public IToolWindow {
 
 }  // namespace
 
-ModalResult ToolWindows::ShowModal(const ToolWindowSpec& spec, const ToolWindowEvents& events) {
+ModalResult ToolWindows::ShowModal(const ToolWindowDesign& design, const ToolWindowEvents& events) {
   // A fixed frame with a small title bar and the close box; the size comes from the layout.
-  DialogTemplate layout(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, spec.caption, 0,
+  DialogTemplate layout(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, design.caption, 0,
                         WS_EX_TOOLWINDOW);
-  ToolWindow window(context_, spec, events);
+  ToolWindow window(context_, design, events);
   INT_PTR ended = DialogBoxIndirectParamW(context_.instance, layout.get(), DialogOwner(context_),
                                           ToolWindow::Procedure, reinterpret_cast<LPARAM>(&window));
   return ended == kEndedOk ? ModalResult::Ok : ModalResult::Cancel;

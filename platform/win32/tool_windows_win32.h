@@ -8,7 +8,7 @@ namespace vandrel::win32 {
 class ToolWindows final : public IToolWindows {
  public:
   explicit ToolWindows(UiContext& context) : context_(context) {}
-  ModalResult ShowModal(const ToolWindowSpec& spec, const ToolWindowEvents& events) override;
+  ModalResult ShowModal(const ToolWindowDesign& design, const ToolWindowEvents& events) override;
 
  private:
   UiContext& context_;

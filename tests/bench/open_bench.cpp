@@ -14,8 +14,8 @@ using support::Bytes;
 
 namespace {
 
-std::vector<support::EntrySpec> Entries(int count) {
-  std::vector<support::EntrySpec> entries(static_cast<size_t>(count));
+std::vector<support::EntryRecord> Entries(int count) {
+  std::vector<support::EntryRecord> entries(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     // Names in no particular order, so the name sort has work to do.
     unsigned scrambled = static_cast<unsigned>(i) * 2654435761u;
@@ -34,7 +34,9 @@ double MedianOpenMs(const std::wstring& path, uint8_t sort) {
     Options.SortType = sort;
     auto start = std::chrono::steady_clock::now();
     fm.DoOpenArchive(path);
-    runs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    runs.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
     if (!IMGArchive.bLoaded) std::fprintf(stderr, "open failed\n");
   }
   std::sort(runs.begin(), runs.end());
@@ -49,7 +51,8 @@ int main() {
   for (int count : {16000, 100000}) {
     auto entries = Entries(count);
     std::wstring v1 = support::MakeV1(dir, "v1_" + std::to_string(count), entries, Bytes(2048));
-    std::wstring v2 = support::MakeV2(dir, "v2_" + std::to_string(count) + ".img", entries, Bytes());
+    std::wstring v2 =
+        support::MakeV2(dir, "v2_" + std::to_string(count) + ".img", entries, Bytes());
     for (auto [name, path] : {std::pair{"v1", v1}, std::pair{"v2", v2}})
       std::printf("%-10d %-8s %14.1f %14.1f\n", count, name, MedianOpenMs(path, kSortByDirectory),
                   MedianOpenMs(path, kSortByName));

@@ -84,10 +84,10 @@ void WriteRandom(std::ofstream& out, int64_t bytes, std::mt19937_64& random) {
 
 // Entry 0 is the 10 MiB one; the rest have 1 to 64 sectors, about 1 GiB in all. The directory
 // has room for the added entries, so adding moves nothing.
-std::vector<support::EntrySpec> MakeArchive(const fs::path& path) {
+std::vector<support::EntryRecord> MakeArchive(const fs::path& path) {
   std::mt19937_64 random(42);
   const int32_t firstData = (8 + 32 * (kEntries + kAdded) + 2047) / 2048 + 1;
-  std::vector<support::EntrySpec> records;
+  std::vector<support::EntryRecord> records;
   int32_t sector = firstData;
   for (int i = 0; i < kEntries; ++i) {
     int32_t size = i == 0 ? kBigSectors : int32_t(1 + random() % 64);
