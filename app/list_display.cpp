@@ -1,5 +1,4 @@
 // The entry list, its column captions and the status bar.
-#include <algorithm>
 #include <vector>
 
 #include "app/list_rows.h"
@@ -37,14 +36,12 @@ void TfmMain::UpdateDisplay() {
   p_.statusBar.SetText(1, FilesCount());
 
   const auto& files = IMGArchive.Files;
-  std::vector<int> order(files.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::vector<int> order;
   if (Options.SortType == kSortByName) {
-    // The index in each key breaks ties, compared as text: 10 before 9.
-    std::vector<std::string> keys(files.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-      keys[i] = p_.system.SortKey(NameText(files[i]) + L"%" + std::to_wstring(i));
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    order = NameOrder(files, p_.system);
+  } else {
+    order.resize(files.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   }
 
   std::vector<std::wstring> rows;

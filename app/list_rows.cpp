@@ -1,23 +1,90 @@
 #include "app/list_rows.h"
 
-#include <cwchar>
+#include <algorithm>
+#include <string_view>
 
 #include "archive/img_archive.h"
 
 namespace vandrel {
+namespace {
 
-std::wstring OffsetHex(int32_t offset) {
+// Rows are built 100,000 at a time: digits go straight into the row, with no formatting
+// call and no temporary string per piece.
+void AppendDecimal(std::wstring& text, int64_t value) {
+  wchar_t digits[20];
+  int count = 0;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) text += L'-';
+  while (count > 0) text += digits[--count];
+}
+
+void AppendOffsetHex(std::wstring& text, int32_t offset) {
   int64_t position = int64_t{offset} * kSectorSize;
   // A damaged, negative offset shows as its unsigned 32-bit byte position.
   uint64_t shown = position < 0 ? uint32_t(position) : uint64_t(position);
-  wchar_t buffer[24];
-  std::swprintf(buffer, 24, L"%08llX", static_cast<unsigned long long>(shown));
-  return buffer;
+  int digits = 8;
+  while (digits < 16 && (shown >> (4 * digits)) != 0) ++digits;
+  for (int digit = digits - 1; digit >= 0; --digit)
+    text += L"0123456789ABCDEF"[(shown >> (4 * digit)) & 0xF];
+}
+
+}  // namespace
+
+std::wstring OffsetHex(int32_t offset) {
+  std::wstring text;
+  AppendOffsetHex(text, offset);
+  return text;
 }
 
 std::wstring RowText(int index, const TIMGFileEntry& entry) {
-  return std::to_wstring(index) + L"%" + NameText(entry) + L"?" + OffsetHex(entry.Offset) + L"/" +
-         std::to_wstring(int64_t{entry.Size} * 2) + L" kb";
+  std::wstring row;
+  row.reserve(64);
+  AppendDecimal(row, index);
+  row += L'%';
+  AppendNameText(row, entry);
+  row += L'?';
+  AppendOffsetHex(row, entry.Offset);
+  row += L'/';
+  AppendDecimal(row, int64_t{entry.Size} * 2);
+  row += L" kb";
+  return row;
+}
+
+std::vector<int> NameOrder(const std::vector<TIMGFileEntry>& files, const ISystem& system) {
+  // The keys lie in one block: a string each would cost an allocation apiece and scatter the
+  // sort's comparisons over the heap.
+  std::string keys;
+  std::vector<size_t> starts;
+  starts.reserve(files.size() + 1);
+  std::wstring text;
+  for (size_t i = 0; i < files.size(); ++i) {
+    text.clear();
+    AppendNameText(text, files[i]);
+    text += L'%';
+    AppendDecimal(text, static_cast<int64_t>(i));
+    starts.push_back(keys.size());
+    keys += system.SortKey(text);
+  }
+  starts.push_back(keys.size());
+
+  struct Keyed {
+    std::string_view key;
+    int index;
+  };
+  std::vector<Keyed> keyed(files.size());
+  for (size_t i = 0; i < files.size(); ++i)
+    keyed[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]),
+                static_cast<int>(i)};
+  std::sort(keyed.begin(), keyed.end(),
+            [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+  std::vector<int> order;
+  order.reserve(keyed.size());
+  for (const Keyed& k : keyed) order.push_back(k.index);
+  return order;
 }
 
 RowColumns SplitRow(const std::wstring& rowText) {

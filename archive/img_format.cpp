@@ -48,12 +48,26 @@ bool IsVersion2(const TIMGHeader& header) {
   return std::string_view(header.Signature.data(), 4) == kSignatureV2;
 }
 
-std::string NameBytes(const TIMGFileEntry& entry) {
+namespace {
+
+std::string_view NameView(const TIMGFileEntry& entry) {
   auto end = std::find(entry.Name.begin(), entry.Name.end(), '\0');
-  return std::string(entry.Name.begin(), end);
+  return std::string_view(entry.Name.data(), static_cast<size_t>(end - entry.Name.begin()));
 }
 
-std::wstring NameText(const TIMGFileEntry& entry) { return codepage::ToText(NameBytes(entry)); }
+}  // namespace
+
+std::string NameBytes(const TIMGFileEntry& entry) { return std::string(NameView(entry)); }
+
+std::wstring NameText(const TIMGFileEntry& entry) {
+  std::wstring text;
+  AppendNameText(text, entry);
+  return text;
+}
+
+void AppendNameText(std::wstring& text, const TIMGFileEntry& entry) {
+  codepage::AppendText(text, NameView(entry));
+}
 
 void SetNameBytes(TIMGFileEntry& entry, std::string_view bytes) {
   entry.Name.fill('\0');
@@ -63,7 +77,8 @@ void SetNameBytes(TIMGFileEntry& entry, std::string_view bytes) {
 std::wstring DirPathFor(const std::wstring& imgPath) {
   size_t separator = imgPath.find_last_of(L"\\/:");
   size_t dot = imgPath.find_last_of(L'.');
-  bool hasExtension = dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
+  bool hasExtension =
+      dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
   return (hasExtension ? imgPath.substr(0, dot) : imgPath) + L".dir";
 }
 

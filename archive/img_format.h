@@ -49,6 +49,7 @@ bool IsVersion2(const TIMGHeader& header);
 std::string NameBytes(const TIMGFileEntry& entry);
 // The name as text, through the ANSI code page.
 std::wstring NameText(const TIMGFileEntry& entry);
+void AppendNameText(std::wstring& text, const TIMGFileEntry& entry);
 // Clears the field, then copies in at most 24 bytes.
 void SetNameBytes(TIMGFileEntry& entry, std::string_view bytes);
 

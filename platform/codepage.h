@@ -5,7 +5,13 @@
 
 namespace vandrel::codepage {
 
-std::wstring ToText(std::string_view bytes);
+// Appends the bytes' text to `text`; a list of 100,000 rows is built without a string per name.
+void AppendText(std::wstring& text, std::string_view bytes);
+inline std::wstring ToText(std::string_view bytes) {
+  std::wstring text;
+  AppendText(text, bytes);
+  return text;
+}
 // Whether the code page has a byte for every character of the text (none would become '?').
 bool Holds(std::wstring_view text);
 // Characters the code page cannot hold become '?'.

@@ -20,6 +20,13 @@ TEST(RowText, PiecesInTheirFixedOrder) {
   EXPECT_EQ(RowText(1, MakeEntry({"max", 1048575, 3})), L"1%max?7FFFF800/6 kb");
 }
 
+TEST(RowText, IndicesSizesAndNamesAtTheirLimits) {
+  EXPECT_EQ(RowText(1234567890, MakeEntry({"abcdefghijklmnopqrstuvwx", 0, 0x7FFFFFFF})),
+            L"1234567890%abcdefghijklmnopqrstuvwx?00000000/4294967294 kb");
+  EXPECT_EQ(RowText(10, MakeEntry({"\xC8\xEC\xFF", 0, -1})), L"10%Имя?00000000/-2 kb");
+  EXPECT_EQ(RowText(9, MakeEntry({"a", 0, INT32_MIN})), L"9%a?00000000/-4294967296 kb");
+}
+
 TEST(RowText, OffsetsOfLargeAndDamagedArchives) {
   EXPECT_EQ(OffsetHex(1048576), L"80000000");   // 2 GiB
   EXPECT_EQ(OffsetHex(2097151), L"FFFFF800");   // just below 4 GiB

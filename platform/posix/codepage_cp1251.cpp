@@ -28,11 +28,9 @@ constexpr std::array<char16_t, 128> kHigh = {
 
 }  // namespace
 
-std::wstring ToText(std::string_view bytes) {
-  std::wstring text;
-  text.reserve(bytes.size());
+void AppendText(std::wstring& text, std::string_view bytes) {
+  text.reserve(text.size() + bytes.size());
   for (unsigned char b : bytes) text += b < 0x80 ? wchar_t(b) : wchar_t(kHigh[b - 0x80]);
-  return text;
 }
 
 bool Holds(std::wstring_view text) {

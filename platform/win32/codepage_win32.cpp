@@ -5,12 +5,14 @@
 
 namespace vandrel::codepage {
 
-std::wstring ToText(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-  return text;
+// No code page makes more UTF-16 units than it has bytes, so one call fills room made up front.
+void AppendText(std::wstring& text, std::string_view bytes) {
+  if (bytes.empty()) return;
+  const size_t start = text.size();
+  text.resize(start + bytes.size());
+  int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                              text.data() + start, static_cast<int>(bytes.size()));
+  text.resize(start + static_cast<size_t>(n > 0 ? n : 0));
 }
 
 // Without best-fit mapping, a character with no byte of its own takes the default character.

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/menu_table.h"
+#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/win32/dialog_parts_win32.h"
 #include "platform/win32/list_box_win32.h"
@@ -241,9 +242,11 @@ TEST(SystemServices, SortKeysIgnoreCaseAndPutThePercentSignFirst) {
   EXPECT_LT(key(L"a.txd%3"), key(L"a.txd2%1"));
   EXPECT_LT(key(L"x%10"), key(L"x%9"));
   EXPECT_GT(key(L"b"), key(L"A"));
-  const std::vector<std::wstring> texts = {L"a%1", L"A%2", L"b_c%3", L"b-c%4",   L"bc%5",
-                                           L"Имя%6", L"имя%7", L"z%8", L"1%9",   L"%10",
-                                           L"a.txd2%1", L"a.txd%0", L"ñ%3", L"N%4"};
+  const std::vector<std::wstring> texts = {
+      L"a%1", L"A%2", L"b_c%3", L"b-c%4", L"bc%5", L"Имя%6", L"имя%7", L"z%8", L"1%9", L"%10",
+      L"a.txd2%1", L"a.txd%0", L"ñ%3", L"N%4",
+      // keys longer than the usual names' buffer
+      std::wstring(300, L'a') + L"%1", std::wstring(300, L'A') + L"b%2"};
   for (const auto& a : texts)
     for (const auto& b : texts) {
       const int byKey = system.SortKey(a).compare(system.SortKey(b));
@@ -251,6 +254,22 @@ TEST(SystemServices, SortKeysIgnoreCaseAndPutThePercentSignFirst) {
       EXPECT_EQ(byKey < 0, bySystem < 0) << ToUtf8(a) << " / " << ToUtf8(b);
       EXPECT_EQ(byKey > 0, bySystem > 0) << ToUtf8(a) << " / " << ToUtf8(b);
     }
+}
+
+// Names become text straight into the row being built: after what it holds, exactly as the
+// system converts the whole name.
+TEST(CodePage, NamesConvertAsTheSystemConvertsThemAndAppendToTheRow) {
+  std::string everyByte;
+  for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
+  wchar_t converted[256];
+  const int n = MultiByteToWideChar(CP_ACP, 0, everyByte.data(), 255, converted, 256);
+  ASSERT_GT(n, 0);
+  std::wstring row = L"12%";
+  codepage::AppendText(row, everyByte);
+  EXPECT_EQ(row, L"12%" + std::wstring(converted, static_cast<size_t>(n)));
+  codepage::AppendText(row, "");
+  EXPECT_EQ(row.size(), 3 + static_cast<size_t>(n));
+  EXPECT_EQ(codepage::ToText("a.dff"), L"a.dff");
 }
 
 }  // namespace
