@@ -14,6 +14,8 @@ constexpr int kListLeft = 8;
 constexpr int kListTop = 19;
 constexpr int kOffsetColumn = 175;
 constexpr int kSizeColumn = 250;
+// An index of five digits, a name of twelve characters, the offset and the size.
+constexpr size_t kTypicalRowLength = 36;
 
 std::wstring FilesCount() { return std::to_wstring(IMGArchive.FileCount) + L" files"; }
 
@@ -44,9 +46,10 @@ void TfmMain::UpdateDisplay() {
     for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   }
 
-  std::vector<std::wstring> rows;
-  rows.reserve(order.size());
-  for (int index : order) rows.push_back(RowText(index, files[index]));
+  RowTexts rows;
+  rows.Reserve(order.size() * kTypicalRowLength);
+  for (int index : order)
+    rows.Add([&](std::wstring& text) { AppendRowText(text, index, files[index]); });
   p_.list.AddRows(rows);
 
   if (caret < p_.list.Count()) {

@@ -1,6 +1,7 @@
 #include "app/list_rows.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "archive/img_archive.h"
@@ -32,6 +33,23 @@ void AppendOffsetHex(std::wstring& text, int32_t offset) {
     text += L"0123456789ABCDEF"[(shown >> (4 * digit)) & 0xF];
 }
 
+// Keys compared eight bytes at a time: the names of an archive often share long beginnings,
+// and the runtime's byte-wise comparison made up most of the sort.
+bool KeyBefore(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  size_t at = 0;
+  for (; at + 8 <= common; at += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a.data() + at, 8);
+    std::memcpy(&y, b.data() + at, 8);
+    if (x != y) break;
+  }
+  for (; at < common; ++at)
+    if (a[at] != b[at])
+      return static_cast<unsigned char>(a[at]) < static_cast<unsigned char>(b[at]);
+  return a.size() < b.size();
+}
+
 }  // namespace
 
 std::wstring OffsetHex(int32_t offset) {
@@ -40,18 +58,21 @@ std::wstring OffsetHex(int32_t offset) {
   return text;
 }
 
+void AppendRowText(std::wstring& text, int index, const TIMGFileEntry& entry) {
+  AppendDecimal(text, index);
+  text += L'%';
+  AppendNameText(text, entry);
+  text += L'?';
+  AppendOffsetHex(text, entry.Offset);
+  text += L'/';
+  AppendDecimal(text, int64_t{entry.Size} * 2);
+  text += L" kb";
+}
+
 std::wstring RowText(int index, const TIMGFileEntry& entry) {
-  std::wstring row;
-  row.reserve(64);
-  AppendDecimal(row, index);
-  row += L'%';
-  AppendNameText(row, entry);
-  row += L'?';
-  AppendOffsetHex(row, entry.Offset);
-  row += L'/';
-  AppendDecimal(row, int64_t{entry.Size} * 2);
-  row += L" kb";
-  return row;
+  std::wstring text;
+  AppendRowText(text, index, entry);
+  return text;
 }
 
 std::vector<int> NameOrder(const std::vector<TIMGFileEntry>& files, const ISystem& system) {
@@ -67,7 +88,7 @@ std::vector<int> NameOrder(const std::vector<TIMGFileEntry>& files, const ISyste
     text += L'%';
     AppendDecimal(text, static_cast<int64_t>(i));
     starts.push_back(keys.size());
-    keys += system.SortKey(text);
+    system.AppendSortKey(keys, text);
   }
   starts.push_back(keys.size());
 
@@ -80,7 +101,7 @@ std::vector<int> NameOrder(const std::vector<TIMGFileEntry>& files, const ISyste
     keyed[i] = {std::string_view(keys).substr(starts[i], starts[i + 1] - starts[i]),
                 static_cast<int>(i)};
   std::sort(keyed.begin(), keyed.end(),
-            [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+            [](const Keyed& a, const Keyed& b) { return KeyBefore(a.key, b.key); });
   std::vector<int> order;
   order.reserve(keyed.size());
   for (const Keyed& k : keyed) order.push_back(k.index);

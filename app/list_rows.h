@@ -11,6 +11,7 @@
 namespace vandrel {
 
 std::wstring RowText(int index, const TIMGFileEntry& entry);
+void AppendRowText(std::wstring& text, int index, const TIMGFileEntry& entry);
 // The entries' indices in name order: by the system's collation of the name, "%" and the
 // index, case ignored. The index makes every text unique, so equal names fall in the order of
 // their indices compared as text (10 before 9).

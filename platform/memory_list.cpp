@@ -10,8 +10,8 @@ void MemoryList::Clear() {
   caret_ = top_ = 0;
 }
 
-void MemoryList::AddRows(const std::vector<std::wstring>& rows) {
-  rows_.insert(rows_.end(), rows.begin(), rows.end());
+void MemoryList::AddRows(const RowTexts& rows) {
+  rows.ForEach([this](std::wstring_view row) { rows_.emplace_back(row); });
   selected_.resize(rows_.size(), false);
 }
 

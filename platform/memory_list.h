@@ -11,7 +11,7 @@ namespace vandrel {
 class MemoryList final : public IListBox {
  public:
   void Clear() override;
-  void AddRows(const std::vector<std::wstring>& rows) override;
+  void AddRows(const RowTexts& rows) override;
   int Count() const override { return static_cast<int>(rows_.size()); }
   std::wstring Row(int row) const override { return rows_.at(static_cast<size_t>(row)); }
   bool IsSelected(int row) const override { return selected_.at(static_cast<size_t>(row)); }

@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/row_texts.h"
+
 namespace vandrel {
 
 class IListBox {
  public:
   virtual ~IListBox() = default;
   virtual void Clear() = 0;
-  virtual void AddRows(const std::vector<std::wstring>& rows) = 0;
+  virtual void AddRows(const RowTexts& rows) = 0;
   virtual int Count() const = 0;
   virtual std::wstring Row(int row) const = 0;
   virtual bool IsSelected(int row) const = 0;
@@ -245,9 +247,10 @@ class ITimers {
 class ISystem {
  public:
   virtual ~ISystem() = default;
-  // A key whose byte order is the user's locale order of the texts, ignoring case: the system
-  // compares its keys exactly as it compares the texts, and far faster when sorting many.
-  virtual std::string SortKey(const std::wstring& text) const = 0;
+  // Appends to `keys` a key whose byte order is the user's locale order of the texts, ignoring
+  // case: the system compares its keys exactly as it compares the texts, and far faster when
+  // sorting many. Keys appended one after another make one block for a whole list.
+  virtual void AppendSortKey(std::string& keys, const std::wstring& text) const = 0;
   // Milliseconds since the system started, 32 bits, wrapping.
   virtual uint32_t TickCount() const = 0;
   // A seed for the pseudo-random generator, taken from the clock.

@@ -1,12 +1,16 @@
 // The entry list: row texts, orders, the caret kept across refreshes, drawing and layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <numeric>
+#include <random>
 
 #include "app/list_rows.h"
 #include "app/menu_items.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
+#include "platform/memory_list.h"
 #include "tests/test_support.h"
 
 namespace vandrel {
@@ -25,6 +29,16 @@ TEST(RowText, IndicesSizesAndNamesAtTheirLimits) {
             L"1234567890%abcdefghijklmnopqrstuvwx?00000000/4294967294 kb");
   EXPECT_EQ(RowText(10, MakeEntry({"\xC8\xEC\xFF", 0, -1})), L"10%Имя?00000000/-2 kb");
   EXPECT_EQ(RowText(9, MakeEntry({"a", 0, INT32_MIN})), L"9%a?00000000/-4294967296 kb");
+}
+
+TEST(RowTexts, EveryRowReachesTheListWholeEmptyOnesToo) {
+  MemoryList list;
+  list.AddRows({L"0%a?00000000/0 kb", L"", L"2%?00000000/0 kb", L""});
+  EXPECT_EQ(list.rows(),
+            (std::vector<std::wstring>{L"0%a?00000000/0 kb", L"", L"2%?00000000/0 kb", L""}));
+  RowTexts none;
+  list.AddRows(none);
+  EXPECT_EQ(list.Count(), 4);
 }
 
 TEST(RowText, OffsetsOfLargeAndDamagedArchives) {
@@ -82,6 +96,31 @@ TEST_F(ListDisplayTest, NameOrderIgnoresCaseAndBreaksTiesByIndexText) {
   Load({{"a.txd2"}, {"a.txd"}});
   fm.UpdateDisplay();
   EXPECT_EQ(RowIndices(), (std::vector<int>{1, 0}));
+
+  // Keys that first differ past their eighth byte, in a byte above 0x7F on one side.
+  Load({{"abcd\xA0"}, {"abcdz"}});
+  fm.UpdateDisplay();
+  EXPECT_EQ(RowIndices(), (std::vector<int>{1, 0}));
+}
+
+// The order of a large list against the plain one: every key compared whole, byte by byte.
+TEST(NameOrder, AgreesWithComparingTheKeysWholeOnManyNames) {
+  std::mt19937 random(7);
+  const std::string letters = "aAbB.-_%0129\xA0\xC0\xE0\xFF";
+  std::vector<TIMGFileEntry> files;
+  for (int i = 0; i < 3000; ++i) {
+    std::string name = i % 3 ? "model" : "";
+    for (size_t n = random() % 8; n > 0; --n) name += letters[random() % letters.size()];
+    files.push_back(MakeEntry({name}));
+  }
+  scripted::System system;
+  std::vector<std::string> keys(files.size());
+  for (size_t i = 0; i < files.size(); ++i)
+    system.AppendSortKey(keys[i], NameText(files[i]) + L"%" + std::to_wstring(i));
+  std::vector<int> expected(files.size());
+  std::iota(expected.begin(), expected.end(), 0);
+  std::sort(expected.begin(), expected.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+  EXPECT_EQ(NameOrder(files, system), expected);
 }
 
 TEST_F(ListDisplayTest, DirectoryOrderAndUnknownSortTypes) {

@@ -13,18 +13,15 @@ namespace {
 class PosixSystem final : public ISystem {
  public:
   // The locale's collation of the case-folded text, as a key whose byte order is that order.
-  std::string SortKey(const std::wstring& text) const override {
+  void AppendSortKey(std::string& keys, const std::wstring& text) const override {
     std::wstring folded = text;
     for (auto& c : folded) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     std::wstring collated(std::wcsxfrm(nullptr, folded.c_str(), 0) + 1, L'\0');
     collated.resize(std::wcsxfrm(collated.data(), folded.c_str(), collated.size()));
-    std::string key;
-    key.reserve(collated.size() * 4);
     for (wchar_t c : collated) {
       const auto point = static_cast<uint32_t>(c);
-      for (int shift : {24, 16, 8, 0}) key += static_cast<char>((point >> shift) & 0xFF);
+      for (int shift : {24, 16, 8, 0}) keys += static_cast<char>((point >> shift) & 0xFF);
     }
-    return key;
   }
 
   uint32_t TickCount() const override {

@@ -130,14 +130,11 @@ wchar_t Fold(wchar_t c) {
 }  // namespace
 
 // The folded code points, three bytes each, most significant first: byte order is their order.
-std::string System::SortKey(const std::wstring& text) const {
-  std::string key;
-  key.reserve(text.size() * 3);
+void System::AppendSortKey(std::string& keys, const std::wstring& text) const {
   for (wchar_t c : text) {
     auto point = static_cast<uint32_t>(Fold(c));
-    for (int shift : {16, 8, 0}) key += static_cast<char>((point >> shift) & 0xFF);
+    for (int shift : {16, 8, 0}) keys += static_cast<char>((point >> shift) & 0xFF);
   }
-  return key;
 }
 
 }  // namespace vandrel::scripted

@@ -172,7 +172,7 @@ class Shell final : public IShell {
 // point, so "%" comes before digits and letters.
 class System final : public ISystem {
  public:
-  std::string SortKey(const std::wstring& text) const override;
+  void AppendSortKey(std::string& keys, const std::wstring& text) const override;
   uint32_t TickCount() const override { return ticks; }
   uint32_t ClockSeed() const override { return seed; }
   uint32_t ticks = 0, seed = 12345;

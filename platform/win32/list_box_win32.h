@@ -17,7 +17,7 @@ class ListBox final : public IListBox {
   int RowAt(POINT screen) const;
 
   void Clear() override;
-  void AddRows(const std::vector<std::wstring>& rows) override;
+  void AddRows(const RowTexts& rows) override;
   int Count() const override;
   std::wstring Row(int row) const override;
   bool IsSelected(int row) const override;

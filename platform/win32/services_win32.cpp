@@ -1,5 +1,6 @@
 #include "platform/win32/services_win32.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vandrel::win32 {
@@ -28,24 +29,25 @@ void Shell::Execute(const std::wstring& verb, const std::wstring& file,
                 parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-std::string System::SortKey(const std::wstring& text) const {
+void System::AppendSortKey(std::string& keys, const std::wstring& text) const {
   // The same flags as CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE), which orders like
   // these keys; the key's length comes back in bytes, with its terminating zero. A name's key
-  // fits the buffer on the stack, so sorting a large list asks once per name, not twice.
+  // fits the room made for it, so sorting a large list asks once a name, not twice.
   constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
-  auto map = [&](char* key, int bytes) {
+  constexpr int kNameKeyRoom = 512;
+  const size_t start = keys.size();
+  auto map = [&](int bytes) {
     return LCMapStringW(LOCALE_USER_DEFAULT, kFlags, text.data(), static_cast<int>(text.size()),
-                        reinterpret_cast<wchar_t*>(key), bytes);
+                        bytes ? reinterpret_cast<wchar_t*>(keys.data() + start) : nullptr, bytes);
   };
-  char buffer[512];
-  int bytes = map(buffer, sizeof buffer);
-  if (bytes > 0) return std::string(buffer, static_cast<size_t>(bytes) - 1);
-  bytes = map(nullptr, 0);
-  if (bytes <= 0) return {};
-  std::string key(static_cast<size_t>(bytes), '\0');
-  map(key.data(), bytes);
-  key.pop_back();
-  return key;
+  keys.resize(start + kNameKeyRoom);
+  int bytes = map(kNameKeyRoom);
+  if (bytes <= 0) {
+    bytes = map(0);
+    keys.resize(start + static_cast<size_t>(std::max(bytes, 0)));
+    if (bytes > 0) map(bytes);
+  }
+  keys.resize(start + static_cast<size_t>(std::max(bytes - 1, 0)));
 }
 
 uint32_t System::ClockSeed() const {

@@ -28,7 +28,7 @@ class Shell final : public IShell {
 
 class System final : public ISystem {
  public:
-  std::string SortKey(const std::wstring& text) const override;
+  void AppendSortKey(std::string& keys, const std::wstring& text) const override;
   uint32_t TickCount() const override { return GetTickCount(); }
   uint32_t ClockSeed() const override;
 };
