@@ -79,7 +79,8 @@ class TfmMain {
 
   // The editing commands and their per-layout workers.
   void ExtractFiles();
-  void DoExtractFile(int index, const std::wstring& folder);
+  // Writes entry `index` of the open archive file `img` into `folder`.
+  void DoExtractFile(IFile& img, int index, const std::wstring& folder);
   void AddFiles();
   void DoAddFile(const std::wstring& fileName);
   void DoAddFileV2(const std::wstring& fileName);

@@ -36,22 +36,27 @@ void TfmMain::ExtractFiles() {
 
   const std::vector<int> rows = p_.list.SelectedRows();
   const int m = static_cast<int>(rows.size());
+  // Opened once for the whole batch, not once per entry; closed when the batch ends, or on the
+  // way out when it fails.
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
+  ProgressPace pace(p_.system, m);
   int n = 0;
   for (int row : rows) {
-    Status(ProgressWithPercent(kProgress, ++n, m));
-    p_.window.ProcessMessages();
-    DoExtractFile(GetFileIndex(row), folder);
+    if (pace.Due(++n)) {
+      Status(ProgressWithPercent(kProgress, n, m));
+      p_.window.ProcessMessages();
+    }
+    DoExtractFile(*img, GetFileIndex(row), folder);
   }
+  img->Close();
   Working(false);
 }
 
-void TfmMain::DoExtractFile(int index, const std::wstring& folder) {
+void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
   auto output = CreateOutput(p_.files, folder, NameText(entry));
   SectorBuffer buffer;
-  buffer.CopySectors(*img, entry.Offset * kSectorSize, *output, 0, entry.Size);
-  img->Close();
+  buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
   output->Close();
   Status(kExtracted);
 }

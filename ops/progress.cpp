@@ -13,4 +13,12 @@ std::wstring ProgressWithPercent(const std::wstring& prefix, int n, int m) {
          std::to_wstring(Percent(n, m)) + L"%)";
 }
 
+bool ProgressPace::Due(int step) {
+  const uint32_t now = clock_.TickCount();
+  // The clock wraps; the difference of two readings does not mind.
+  if (step != 1 && step != steps_ && now - shownAt_ < kProgressIntervalMs) return false;
+  shownAt_ = now;
+  return true;
+}
+
 }  // namespace vandrel

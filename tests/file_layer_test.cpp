@@ -73,6 +73,11 @@ TEST_F(FileLayerTest, OpenFailuresNameTheirCause) {
             L"File access denied");
   EXPECT_EQ(ErrorOf([&] { files_->Open(Path("locked.img"), FileMode::Create); }),
             L"File access denied");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("locked.img"), FileMode::CreateNew); }),
+            L"File access denied");
+  fs::create_directories(root_ / "folder");
+  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("folder"), FileMode::Create); }),
+            L"File access denied");
   // Reading a read-only file is fine.
   auto file = files_->Open(Path("locked.img"), FileMode::ReadOnly);
   EXPECT_EQ(file->Length(), 4);

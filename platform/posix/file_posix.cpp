@@ -141,16 +141,17 @@ class PosixFileSystem final : public IFileSystem {
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
     std::string native = NativePath(path);
     if (native.empty()) throw InOutError(kErrFileNotFound);
-    int flags = O_CLOEXEC;
-    switch (mode) {
-      case FileMode::ReadOnly: flags |= O_RDONLY; break;
-      case FileMode::ReadWrite: flags |= O_RDWR; break;
-      case FileMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-      case FileMode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    const int access = O_CLOEXEC | (mode == FileMode::ReadOnly ? O_RDONLY : O_RDWR);
+    const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
+    // As on Windows: a new file first, and the read-only question only for one that is there.
+    int fd = creating ? ::open(native.c_str(), access | O_CREAT | O_EXCL, 0666) : -1;
+    if (creating && fd < 0 && errno != EEXIST) throw InOutError(CodeFromErrno(errno, native));
+    if (fd < 0) {
+      if (mode != FileMode::ReadOnly && IsReadOnlyFile(native)) throw InOutError(kErrAccessDenied);
+      if (mode == FileMode::CreateNew) throw InOutError(kErrFileExists);
+      fd = ::open(native.c_str(), access | (creating ? O_CREAT | O_TRUNC : 0), 0666);
+      if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
     }
-    if (mode != FileMode::ReadOnly && IsReadOnlyFile(native)) throw InOutError(kErrAccessDenied);
-    int fd = ::open(native.c_str(), flags, 0666);
-    if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
       ::close(fd);

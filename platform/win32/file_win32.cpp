@@ -103,17 +103,28 @@ bool IsReadOnlyFile(const std::wstring& path) {
          !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 class Win32FileSystem final : public IFileSystem {
  public:
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
-    DWORD access = GENERIC_READ, disposition = OPEN_EXISTING;
-    if (mode != FileMode::ReadOnly) access |= GENERIC_WRITE;
-    if (mode == FileMode::Create) disposition = CREATE_ALWAYS;
-    if (mode == FileMode::CreateNew) disposition = CREATE_NEW;
+    const DWORD access = mode == FileMode::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
+    // Most files created are new, and a new one needs no read-only question: asked of a name
+    // that is not there, Wine searches the whole folder for it, once more per file created.
+    if (creating) {
+      HANDLE handle = OpenHandle(path, access, CREATE_NEW);
+      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32File>(handle);
+      const DWORD err = GetLastError();
+      if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) FailLastError();
+    }
     // Windows refuses to write a read-only file; Wine run as root would not, so ask first.
     if (mode != FileMode::ReadOnly && IsReadOnlyFile(path)) throw InOutError(kErrAccessDenied);
-    HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mode == FileMode::CreateNew) throw InOutError(kErrFileExists);
+    HANDLE handle = OpenHandle(path, access, creating ? CREATE_ALWAYS : OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) FailLastError();
     return std::make_unique<Win32File>(handle);
   }
