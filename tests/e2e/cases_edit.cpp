@@ -33,7 +33,9 @@ class EditTest : public E2eTest {
     ASSERT_TRUE(WaitUntil([&] { return RowCount(program->List()) == int(entries.size()); }));
   }
   void TearDown() override {
-    if (program) EXPECT_TRUE(CloseAndWait(*program));
+    if (program) {
+      EXPECT_TRUE(CloseAndWait(*program));
+    }
   }
   bool Finished(const std::wstring& status) const {
     return WaitUntil(

@@ -95,7 +95,8 @@ TEST_F(WindowTest, TheFolderBrowserReturnsTheChosenFolder) {
   HWND browser = program->Dialog(kPatience, L"Extract Files...");
   ASSERT_NE(browser, nullptr);
   EXPECT_NE(FindDescendant(browser, L"Static"), nullptr);
-  ASSERT_TRUE(program->ChooseFolder(browser, chosen));
+  ASSERT_TRUE(program->ChooseFolder(browser, chosen))
+      << "the browser shows " << program->BrowserSelection(browser);
   std::filesystem::path extracted = std::filesystem::path(chosen) / L"model0000.dff";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(extracted); }));
   ASSERT_TRUE(WaitUntil([&] { return program->StatusText(0) == L"File(s) extracted."; }));

@@ -73,6 +73,11 @@ class Program {
   std::wstring BrowserSelection(HWND browser) const;
 
  private:
+  std::wstring TreeItemText(HWND tree, LRESULT treeItem) const;
+  // Selects the folder of this name in the browser's tree among the children of the folder
+  // shown or of its parent, as a click on it would; false when there is none.
+  bool PickBesideSelection(HWND browser, const std::wstring& name) const;
+
   PROCESS_INFORMATION info_{};
 };
 
@@ -109,18 +114,19 @@ bool BringToFront(HWND window);
 void PressKey(HWND window, int virtualKey, unsigned modifiers = kNoModifiers);
 // Types a text into the control holding the focus, one character after another.
 void TypeText(HWND window, const std::wstring& text);
-// Clicks a point of a window's client area with the left or right button.
+// Clicks a point of a window's client area with the left or right button. The modifiers stay
+// down until `landed` holds (or a while has passed).
 enum class Button { Left, Right };
 void ClickAt(HWND window, POINT client, Button button = Button::Left,
-             unsigned modifiers = kNoModifiers);
-// Clicks the middle of a control until `took` holds, at most three times; false when it never
-// did. Under Wine a click now and then goes missing while its window comes to the front, and a
-// user clicks again; only a click that changed nothing is repeated.
+             unsigned modifiers = kNoModifiers, const std::function<bool()>& landed = {});
+// Clicks the middle of a control, or of a list row once it is there (scrolled into view
+// first), until `took` holds, at most three times; false when it never did. Only a click that
+// changed nothing is repeated.
 bool ClickMiddleUntil(HWND control, const std::function<bool()>& took);
-// Clicks the middle of a list row once it is there, scrolling it into view first.
-void ClickRow(HWND list, int row, Button button = Button::Left, unsigned modifiers = kNoModifiers);
-// Selects these rows as a user does, a click on the first and Ctrl+click on each other one;
-// the caret ends on the last. False when a click did not select its row in time.
+bool ClickRowUntil(HWND list, int row, Button button, unsigned modifiers,
+                   const std::function<bool()>& took);
+// Selects exactly these rows as a user does, a click on the first and Ctrl+click on each other
+// one; the caret ends on the last. False when that selection was not reached in time.
 bool ClickRows(HWND list, const std::vector<int>& rows);
 
 // A menu item chosen by its number.

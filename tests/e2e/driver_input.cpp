@@ -5,6 +5,8 @@ namespace vandrel::e2e {
 namespace {
 
 constexpr Milliseconds kFrontPatience{2000};
+// How long a click may take to show its effect before it counts as lost.
+constexpr Milliseconds kClickPatience{3000};
 
 INPUT KeyEvent(WORD key, bool up) {
   INPUT input{};
@@ -52,9 +54,10 @@ void Send(std::vector<INPUT> batch) {
 }
 
 // Holds the modifiers down around `events`, releasing them in reverse order. The events wait
-// until the system shows the modifiers down: under Wine a click sent in the same batch as Ctrl
-// was now and then taken without it.
-void SendWithModifiers(unsigned modifiers, std::vector<INPUT> events) {
+// until the system shows the modifiers down, and the modifiers stay down until `landed` holds
+// (or a while has passed), as a user keeps Ctrl down until the click has shown its effect.
+void SendWithModifiers(unsigned modifiers, std::vector<INPUT> events,
+                       const std::function<bool()>& landed = {}) {
   std::vector<WORD> keys = ModifierKeys(modifiers);
   std::vector<INPUT> down, up;
   for (WORD key : keys) down.push_back(KeyEvent(key, false));
@@ -68,10 +71,51 @@ void SendWithModifiers(unsigned modifiers, std::vector<INPUT> events) {
       },
       Milliseconds(1000));
   Send(events);
+  if (landed) WaitUntil(landed, kClickPatience);
   Send(up);
 }
 
 HWND TopLevel(HWND window) { return GetAncestor(window, GA_ROOT); }
+
+bool PointerAt(POINT screen) {
+  POINT at{};
+  return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+}
+
+// Moves the pointer to a point of the screen and waits until it rests there. Under Wine every
+// move is echoed back by the X server some time later, and a late echo of an earlier move put
+// the pointer back where it was, so a click went to the row clicked before.
+void PutPointer(POINT screen) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    Send({MouseMove(screen)});
+    if (WaitUntil([&] { return PointerAt(screen); }, Milliseconds(1000))) {
+      Sleep(100);
+      if (PointerAt(screen)) return;
+    }
+  }
+}
+
+// Whether the window's thread still holds the mouse captured: it took a press whose release it
+// has not taken yet. A pointer moved meanwhile would drag a selection across rows.
+bool HoldsCapture(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+         info.hwndCapture != nullptr;
+}
+
+// Clicks `client` until `took` holds, at most three times: a user whose click showed nothing
+// clicks again; only a click that changed nothing is repeated. A left click counts once its
+// release was taken too.
+bool ClickUntil(HWND window, POINT client, Button button, unsigned modifiers,
+                const std::function<bool()>& took) {
+  auto landed = [&] { return took() && (button == Button::Right || !HoldsCapture(window)); };
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    ClickAt(window, client, button, modifiers, landed);
+    if (landed()) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -98,66 +142,74 @@ void TypeText(HWND window, const std::wstring& text) {
   SendWithModifiers(kNoModifiers, events);
 }
 
-void ClickAt(HWND window, POINT client, Button button, unsigned modifiers) {
+void ClickAt(HWND window, POINT client, Button button, unsigned modifiers,
+             const std::function<bool()>& landed) {
   BringToFront(window);
   ClientToScreen(window, &client);
-  // The pointer is put there first and seen there, so the press cannot land where it was.
-  SetCursorPos(client.x, client.y);
-  WaitUntil(
-      [&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return at.x == client.x && at.y == client.y;
-      },
-      Milliseconds(1000));
+  PutPointer(client);
   bool left = button == Button::Left;
-  SendWithModifiers(modifiers, {MouseMove(client),
-                                MouseEvent(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
-                                MouseEvent(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)});
+  // The move again in the same batch, so nothing can come between it and the press.
+  SendWithModifiers(
+      modifiers,
+      {MouseMove(client), MouseEvent(left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+       MouseEvent(left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)},
+      landed);
 }
 
 bool ClickMiddleUntil(HWND control, const std::function<bool()>& took) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    RECT client{};
-    GetClientRect(control, &client);
-    ClickAt(control, {client.right / 2, client.bottom / 2});
-    if (WaitUntil(took, Milliseconds(3000))) return true;
-  }
-  return false;
+  RECT client = ClientRect(control);
+  return ClickUntil(control, {client.right / 2, client.bottom / 2}, Button::Left, kNoModifiers,
+                    took);
 }
 
-void ClickRow(HWND list, int row, Button button, unsigned modifiers) {
-  // As a user waits for the row to be there.
+namespace {
+
+// The middle of a list row, in the list's client pixels, once the row is there and scrolled
+// into view as a user scrolls to it.
+POINT RowPoint(HWND list, int row) {
   WaitUntil([&] { return RowCount(list) > row && IsEnabled(list); });
   DWORD_PTR height = 0, top = 0;
   SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &height);
   RECT client = ClientRect(list);
   int visibleRows = height ? static_cast<int>(client.bottom / static_cast<LONG>(height)) : 0;
   SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, 5000, &top);
-  // As a user scrolls to the row before clicking it.
   if (row < static_cast<int>(top) || row >= static_cast<int>(top) + visibleRows) {
     SendMessageTimeoutW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0, SMTO_ABORTIFHUNG, 5000,
                         &top);
     SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, 5000, &top);
   }
   int y = (row - static_cast<int>(top)) * static_cast<int>(height) + static_cast<int>(height) / 2;
-  ClickAt(list, {client.right / 3, y}, button, modifiers);
+  return {client.right / 3, y};
+}
+
+}  // namespace
+
+bool ClickRowUntil(HWND list, int row, Button button, unsigned modifiers,
+                   const std::function<bool()>& took) {
+  return ClickUntil(list, RowPoint(list, row), button, modifiers, took);
 }
 
 bool ClickRows(HWND list, const std::vector<int>& rows) {
-  for (size_t i = 0; i < rows.size(); ++i) {
-    auto selected = [&] { return IsRowSelected(list, rows[i]) && CaretRow(list) == rows[i]; };
-    // Under Wine a click now and then goes missing while the window is coming to the front;
-    // a user clicks again. (A second click on a row that took the first would undo a Ctrl+click,
-    // so it follows only a click that changed nothing.)
-    bool done = false;
-    for (int attempt = 0; attempt < 3 && !done; ++attempt) {
-      ClickRow(list, rows[i], Button::Left, i == 0 ? kNoModifiers : kCtrl);
-      done = WaitUntil(selected, Milliseconds(3000));
+  auto exactly = [&] {
+    if (SelectedCount(list) != static_cast<int>(rows.size())) return false;
+    for (int row : rows)
+      if (!IsRowSelected(list, row)) return false;
+    return true;
+  };
+  // A click that took without its Ctrl leaves another selection than asked for (under Wine the
+  // program now and then resets its modifiers to what the X server shows, which never saw the
+  // Ctrl); a user sees that, waits a moment and selects the rows again from the first.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) Sleep(300);
+    bool clicked = true;
+    for (size_t i = 0; i < rows.size() && clicked; ++i) {
+      clicked = ClickRowUntil(list, rows[i], Button::Left, i == 0 ? kNoModifiers : kCtrl, [&] {
+        return IsRowSelected(list, rows[i]) && CaretRow(list) == rows[i];
+      });
     }
-    if (!done) return false;
+    if (clicked && exactly()) return true;
   }
-  return SelectedCount(list) == static_cast<int>(rows.size());
+  return false;
 }
 
 }  // namespace vandrel::e2e

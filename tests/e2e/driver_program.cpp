@@ -192,15 +192,14 @@ std::optional<DWORD> Program::WaitForExit(Milliseconds timeout) const {
   return code;
 }
 
-std::wstring Program::BrowserSelection(HWND browser) const {
-  HWND tree = FindDescendant(browser, WC_TREEVIEWW);
-  auto caret = tree ? Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) : 0;
-  if (!caret) return {};
+// The text of a tree item of the program's folder browser.
+std::wstring Program::TreeItemText(HWND tree, LRESULT treeItem) const {
+  if (!treeItem) return {};
   constexpr int kTextCharacters = 260;
   RemoteBuffer text(process(), kTextCharacters * sizeof(wchar_t));
   TVITEMW query{};
   query.mask = TVIF_TEXT;
-  query.hItem = reinterpret_cast<HTREEITEM>(caret);
+  query.hItem = reinterpret_cast<HTREEITEM>(treeItem);
   query.pszText = reinterpret_cast<LPWSTR>(text.address());
   query.cchTextMax = kTextCharacters;
   RemoteBuffer item(process(), sizeof query);
@@ -209,16 +208,46 @@ std::wstring Program::BrowserSelection(HWND browser) const {
   return text.Text();
 }
 
+std::wstring Program::BrowserSelection(HWND browser) const {
+  HWND tree = FindDescendant(browser, WC_TREEVIEWW);
+  return tree ? TreeItemText(tree, Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : std::wstring();
+}
+
+bool Program::PickBesideSelection(HWND browser, const std::wstring& name) const {
+  HWND tree = FindDescendant(browser, WC_TREEVIEWW);
+  if (!tree) return false;
+  LRESULT caret = Send(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+  for (LRESULT parent : {caret, Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, caret)}) {
+    Send(tree, TVM_EXPAND, TVE_EXPAND, parent);
+    for (LRESULT item = Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, parent); item;
+         item = Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, item)) {
+      if (_wcsicmp(TreeItemText(tree, item).c_str(), name.c_str()) == 0) {
+        Send(tree, TVM_SELECTITEM, TVGN_CARET, item);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 bool Program::ChooseFolder(HWND browser, const std::wstring& path) const {
   RemoteBuffer remotePath(process(), (path.size() + 1) * sizeof(wchar_t));
   remotePath.Write(path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-  // The browser sometimes loses a selection sent while it is still filling its tree.
-  bool reached = WaitUntil([&] {
-    Send(browser, BFFM_SETSELECTIONW, TRUE, remotePath.address());
+  auto reached = [&] {
     return _wcsicmp(BrowserSelection(browser).c_str(), LastPart(path).c_str()) == 0;
-  });
-  if (reached) PressButton(browser, IDOK);
-  return reached;
+  };
+  // The browser sometimes loses a selection sent while it is still filling its tree, and now
+  // and then will not leave the folder it first showed for a path asked for by name; a user
+  // then picks the folder in the tree, beside or below the one shown.
+  bool chosen = WaitUntil(
+                    [&] {
+                      Send(browser, BFFM_SETSELECTIONW, TRUE, remotePath.address());
+                      return reached();
+                    },
+                    Milliseconds(3000)) ||
+                (PickBesideSelection(browser, LastPart(path)) && WaitUntil(reached));
+  if (chosen) PressButton(browser, IDOK);
+  return chosen;
 }
 
 }  // namespace vandrel::e2e
