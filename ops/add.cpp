@@ -18,8 +18,6 @@ namespace {
 
 constexpr wchar_t kDialogTitle[] = L"Добавить... ";
 constexpr wchar_t kFilterText[] = L"Все файлы(*.*)";
-// Without a trailing blank: Windows trims one off a pattern, Wine does not and then lists none.
-constexpr wchar_t kFilterPattern[] = L"*.*";
 constexpr wchar_t kProgress[] = L"Добавление";
 constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
 constexpr wchar_t kAdded[] = L"File(s) added.";
@@ -67,7 +65,7 @@ void CheckMovable(const std::vector<TIMGFileEntry>& files, int64_t grownEnd, int
 void TfmMain::AddFiles() {
   OpenFileRequest request;
   request.title = kDialogTitle;
-  request.filters = {{kFilterText, kFilterPattern}};
+  request.filters = {{kFilterText, kEveryFilePattern}};
   request.initialDir = Options.LastFileDir;
   request.multiSelect = true;
   auto chosen = p_.dialogs.OpenFile(request);

@@ -15,7 +15,6 @@ namespace {
 
 constexpr wchar_t kDialogTitle[] = L"Замена... ";
 constexpr wchar_t kFilterText[] = L"Все файлы (*.*)";
-constexpr wchar_t kFilterPattern[] = L"*.*";
 constexpr wchar_t kTooBig[] = L"File is too big to replace '";
 constexpr wchar_t kReplacedV1[] = L"Файл заменён  ";
 constexpr wchar_t kReplacedV2[] = L"File replaced.";
@@ -52,7 +51,7 @@ void TfmMain::ReplaceFile() {
 
   OpenFileRequest request;
   request.title = kDialogTitle;
-  request.filters = {{kFilterText, kFilterPattern}};
+  request.filters = {{kFilterText, kEveryFilePattern}};
   request.initialDir = Options.LastFileDir;
   request.fileName = NameText(entry);
   auto chosen = p_.dialogs.OpenFile(request);

@@ -101,6 +101,9 @@ enum class MessageResult { Ok, Yes, No };
 struct FileFilter {
   std::wstring display, pattern;
 };
+// Every file. Without a trailing blank: Windows trims one off a pattern, Wine does not and then
+// lists none.
+inline constexpr wchar_t kEveryFilePattern[] = L"*.*";
 
 struct OpenFileRequest {
   std::wstring title;

@@ -93,7 +93,7 @@ TEST_F(EditTest, DeletesTwoRowsThroughTheConfirmationBox) {
 }
 
 TEST_F(EditTest, RenamesTheFocusedRowThroughTheInputBox) {
-  entries = NumberedEntries(6, FirstDataSectorV2(6));
+  entries = NumberedEntries(6, DirectoryEndSectorV2(6));
   WriteV2(Path(L"ren.img"), entries);
   Start(L"ren.img");
   const std::string before = ReadBytes(img);
@@ -153,7 +153,7 @@ TEST_F(EditTest, RebuildsThroughTheMenuAndTheConfirmationBox) {
 
 // A game holds the archive open without letting anyone delete or rename it.
 TEST_F(EditTest, ARebuildOfAnArchiveAnotherProgramHoldsChangesNothing) {
-  entries = NumberedEntries(6, FirstDataSectorV2(6) + 3);
+  entries = NumberedEntries(6, DirectoryEndSectorV2(6) + 3);
   WriteV2(Path(L"held.img"), entries);
   Start(L"held.img");
   const std::string before = ReadBytes(img);

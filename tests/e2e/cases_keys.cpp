@@ -12,7 +12,7 @@ class KeysTest : public E2eTest {
  protected:
   // Six entries; the names of rows 1, 3 and 5 end in ".txd".
   void SetUp() override {
-    WriteV2(Path(L"keys.img"), NumberedEntries(6, FirstDataSectorV2(6)));
+    WriteV2(Path(L"keys.img"), NumberedEntries(6, DirectoryEndSectorV2(6)));
     program = StartToMainWindow({Path(L"keys.img")}, window);
     ASSERT_NE(window, nullptr);
     list = program->List();

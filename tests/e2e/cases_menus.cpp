@@ -13,7 +13,7 @@ class MenusTest : public E2eTest {
  protected:
   // Six entries; the names of rows 1, 3 and 5 end in ".txd".
   std::wstring MakeArchive() const {
-    WriteV2(Path(L"menus.img"), NumberedEntries(6, FirstDataSectorV2(6)));
+    WriteV2(Path(L"menus.img"), NumberedEntries(6, DirectoryEndSectorV2(6)));
     return Path(L"menus.img");
   }
 

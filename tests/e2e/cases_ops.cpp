@@ -28,7 +28,7 @@ std::string Bytes(size_t count, char first) {
 class OpsTest : public E2eTest {
  protected:
   void SetUp() override {
-    entries = NumberedEntries(6, FirstDataSectorV2(6));
+    entries = NumberedEntries(6, DirectoryEndSectorV2(6));
     WriteV2(Path(L"ops.img"), entries);
     program = StartToMainWindow({Path(L"ops.img")}, window);
     ASSERT_NE(window, nullptr);

@@ -31,7 +31,7 @@ class SharedAccessTest : public E2eTest, public ::testing::WithParamInterface<bo
   bool v2() const { return GetParam(); }
 
   void SetUp() override {
-    entries = NumberedEntries(6, v2() ? FirstDataSectorV2(6) : 0);
+    entries = NumberedEntries(6, v2() ? DirectoryEndSectorV2(6) : 0);
     if (v2())
       WriteV2(img, entries);
     else

@@ -50,7 +50,7 @@ class StartupTest : public E2eTest {
  protected:
   // A version-2 archive of six entries, one of whose names holds "?" and "/".
   std::vector<ArchiveEntry> Entries() const {
-    auto entries = NumberedEntries(5, FirstDataSectorV2(6));
+    auto entries = NumberedEntries(5, DirectoryEndSectorV2(6));
     entries.push_back({"odd?name/x.dff", entries.back().offset + entries.back().size, 1});
     return entries;
   }

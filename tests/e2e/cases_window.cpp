@@ -11,7 +11,7 @@ namespace {
 class WindowTest : public E2eTest {
  protected:
   std::wstring MakeArchive(const std::wstring& name, int count = 6) const {
-    WriteV2(Path(name), NumberedEntries(count, FirstDataSectorV2(count)));
+    WriteV2(Path(name), NumberedEntries(count, DirectoryEndSectorV2(count)));
     return Path(name);
   }
 };

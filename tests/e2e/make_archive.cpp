@@ -18,6 +18,6 @@ int wmain(int argc, wchar_t** argv) {
   if (version1)
     WriteV1(path, NumberedEntries(count, 0));
   else
-    WriteV2(path, NumberedEntries(count, FirstDataSectorV2(count)));
+    WriteV2(path, NumberedEntries(count, DirectoryEndSectorV2(count)));
   return 0;
 }

@@ -52,7 +52,7 @@ std::vector<ArchiveEntry> NumberedEntries(int count, int32_t firstSector) {
   return entries;
 }
 
-int32_t FirstDataSectorV2(int count) { return (8 + 32 * count + kSector - 1) / kSector; }
+int32_t DirectoryEndSectorV2(int count) { return (8 + 32 * count + kSector - 1) / kSector; }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);

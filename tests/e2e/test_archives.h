@@ -22,7 +22,7 @@ struct ArchiveEntry {
 // `firstSector` on.
 std::vector<ArchiveEntry> NumberedEntries(int count, int32_t firstSector);
 // The first sector after the header and a directory of `count` entries in a version-2 file.
-int32_t FirstDataSectorV2(int count);
+int32_t DirectoryEndSectorV2(int count);
 
 // With `withData` false only the directory is written: enough for listing, not for extracting.
 void WriteV2(const std::wstring& path, const std::vector<ArchiveEntry>& entries,

@@ -66,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
   bench::PrepareSettings();
   const std::wstring folder = bench::kFolder;
   const std::wstring archive = folder + L"\\extract.img";
-  const std::vector<ArchiveEntry> entries = NumberedEntries(count, FirstDataSectorV2(count));
+  const std::vector<ArchiveEntry> entries = NumberedEntries(count, DirectoryEndSectorV2(count));
   WriteV2(archive, entries);
 
   double plain = PlainProgram(entries, folder + L"\\plain");

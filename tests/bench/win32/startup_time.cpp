@@ -53,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
 
   for (int count : counts) {
     std::wstring archive = folder + L"\\bench" + std::to_wstring(count) + L".img";
-    WriteV2(archive, NumberedEntries(count, FirstDataSectorV2(count)), false);
+    WriteV2(archive, NumberedEntries(count, DirectoryEndSectorV2(count)), false);
     std::vector<double> times;
     for (int i = 0; i < kStarts; ++i) times.push_back(TimeOneStart(archive, count));
     std::sort(times.begin(), times.end());

@@ -29,7 +29,7 @@ int wmain(int argc, wchar_t** argv) {
   const int count = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 100000;
   bench::PrepareSettings();
   const std::wstring archive = std::wstring(bench::kFolder) + L"\\window.img";
-  const std::vector<ArchiveEntry> entries = NumberedEntries(count, FirstDataSectorV2(count));
+  const std::vector<ArchiveEntry> entries = NumberedEntries(count, DirectoryEndSectorV2(count));
   WriteV2(archive, entries, false);
   // Find Next looks for the last entry's name, from the first row.
   std::wstring last(entries.back().name.begin(), entries.back().name.end());
