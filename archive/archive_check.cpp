@@ -109,4 +109,15 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
   return report;
 }
 
+bool SharesSectors(const std::vector<TIMGFileEntry>& files, size_t index) {
+  const TIMGFileEntry& own = files.at(index);
+  const int64_t first = own.Offset, end = first + int64_t{own.Size};
+  for (size_t other = 0; other < files.size(); ++other) {
+    const TIMGFileEntry& entry = files[other];
+    if (other == index || entry.Size <= 0) continue;
+    if (entry.Offset < end && first < entry.Offset + int64_t{entry.Size}) return true;
+  }
+  return false;
+}
+
 }  // namespace vandrel

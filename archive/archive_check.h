@@ -30,4 +30,8 @@ struct CheckReport {
 CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
                          int64_t dataFileLength);
 
+// Whether some other entry's data lie in sectors of entry `index`'s: writing over its own
+// area would change that entry too.
+bool SharesSectors(const std::vector<TIMGFileEntry>& files, size_t index);
+
 }  // namespace vandrel

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/options.h"
+#include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
@@ -20,6 +21,7 @@ constexpr wchar_t kReplacedV1[] = L"Файл заменён  ";
 constexpr wchar_t kReplacedV2[] = L"File replaced.";
 constexpr wchar_t kOutside[] = L"The archive's directory is damaged: the data of '";
 constexpr wchar_t kOutsideEnd[] = L"' lie outside the archive, so nothing was replaced";
+constexpr wchar_t kSharedEnd[] = L"' share sectors with another entry, so nothing was replaced";
 
 int64_t AreaBytes(const TIMGFileEntry& entry) { return entry.Size * kSectorSize; }
 
@@ -72,10 +74,14 @@ void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
   auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
-  if (!AreaInside(entry, img->Length(), 0)) {
+  // Version 1 has no room to move the data to; an area it cannot write in place is refused.
+  const wchar_t* refusal = !AreaInside(entry, img->Length(), 0)             ? kOutsideEnd
+                           : SharesSectors(IMGArchive.Files, size_t(index)) ? kSharedEnd
+                                                                            : nullptr;
+  if (refusal) {
     replacement->Close();
     img->Close();
-    ShowError(kOutside + NameText(entry) + kOutsideEnd);
+    ShowError(kOutside + NameText(entry) + refusal);
     Working(false);
     return;
   }
@@ -94,9 +100,11 @@ void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
   auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
   SectorBuffer buffer;
   const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
-  // An area the directory points at wrongly is left alone; the data go to the end instead.
+  // An area the directory points at wrongly, or shares with another entry, is left alone; the
+  // data go to the end instead.
   if (GetFileSizeByName(fileName) > AreaBytes(entry) ||
-      !AreaInside(entry, img->Length(), directoryEnd)) {
+      !AreaInside(entry, img->Length(), directoryEnd) ||
+      SharesSectors(IMGArchive.Files, size_t(index))) {
     TIMGFileEntry moved = entry;
     const AppendedData data = AppendFile(*img, *replacement, directoryEnd, buffer);
     moved.Offset = data.offset;

@@ -76,6 +76,35 @@ TEST_F(DamagedDirectoryTest, AnAreaPastTheEndIsNeverWritten) {
   }
 }
 
+// Replacing one of two entries that share a sector zeroed and overwrote the other's data.
+TEST_F(DamagedDirectoryTest, DataSharedWithAnotherEntryAreNeverOverwritten) {
+  const std::vector<EntryRecord> records = {{"first", 1, 2}, {"second", 2, 2}};
+  const std::wstring v2 = MakeV2(tmp, "test.img", records, Pattern(4 * 2048, 5));
+  const Bytes before = ReadBytes(v2);
+  Open(v2);
+  Replace(Pattern(100, 1));
+  EXPECT_EQ(sp.statusBar.Text(0), L"File replaced.");
+  ExpectRelocated(v2, before, Pattern(100, 1));
+  EXPECT_EQ(Slice(ReadBytes(v2), 2 * 2048, 2 * 2048), Slice(before, 2 * 2048, 2 * 2048));
+
+  const std::wstring v1 = MakeV1(tmp, "test", records, Pattern(4 * 2048, 5));
+  const Files files = Snapshot(tmp);
+  Open(v1);
+  Replace(Pattern(100, 1));
+  EXPECT_EQ(LastBox(),
+            L"The archive's directory is damaged: the data of 'first' share sectors "
+            L"with another entry, so nothing was replaced");
+  EXPECT_EQ(Snapshot(tmp), files);
+  EXPECT_FALSE(Busy());
+
+  // Entries that only touch, or hold nothing, share nothing: the area is written in place.
+  const std::wstring apart = MakeV1(
+      tmp, "apart", {{"first", 1, 2}, {"second", 3, 2}, {"none", 1, 0}}, Pattern(5 * 2048, 5));
+  Open(apart);
+  Replace(Pattern(100, 1));
+  EXPECT_EQ(sp.statusBar.Text(0), L"Файл заменён  ");
+}
+
 // Moving each of 31 overlapping entries to the end in turn doubled the file 31 times.
 TEST_F(DamagedDirectoryTest, AddRefusesToMakeRoomByMovingSharedSectorsAgainAndAgain) {
   std::vector<EntryRecord> records;
