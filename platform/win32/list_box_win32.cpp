@@ -17,7 +17,7 @@ void ListBox::Clear() { Send(LB_RESETCONTENT); }
 void ListBox::AddRows(const RowTexts& rows) {
   // One allocation up front and no repainting per row keep a list of 100,000 rows quick. The
   // rows go straight to the list's own procedure, as a subclass passes messages on: under Wine
-  // each sent message crosses into the system and back, a fifth of the time of a refill.
+  // a sent message crosses into the system and back, which made adding a fifth slower.
   Send(LB_INITSTORAGE, rows.Count(), rows.Size() * sizeof(wchar_t));
   Send(WM_SETREDRAW, FALSE);
   const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list_, GWLP_WNDPROC));
