@@ -15,15 +15,11 @@ void ListBox::Create(HWND parent, HINSTANCE instance, HFONT font, int controlId)
 void ListBox::Clear() { Send(LB_RESETCONTENT); }
 
 void ListBox::AddRows(const RowTexts& rows) {
-  // One allocation up front and no repainting per row keep a list of 100,000 rows quick. The
-  // rows go straight to the list's own procedure, as a subclass passes messages on: under Wine
-  // a sent message crosses into the system and back, which made adding a fifth slower.
+  // One allocation up front and no repainting per row keep a list of 100,000 rows quick.
   Send(LB_INITSTORAGE, rows.Count(), rows.Size() * sizeof(wchar_t));
   Send(WM_SETREDRAW, FALSE);
-  const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list_, GWLP_WNDPROC));
-  rows.ForEach([&](std::wstring_view row) {
-    CallWindowProcW(procedure, list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data()));
-  });
+  rows.ForEach(
+      [&](std::wstring_view row) { Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.data())); });
   Send(WM_SETREDRAW, TRUE);
   InvalidateRect(list_, nullptr, TRUE);
 }
