@@ -17,10 +17,21 @@ constexpr wchar_t kBrowseCaption[] = L"Extract Files...";
 constexpr wchar_t kProgress[] = L"Извлечение    ";
 constexpr wchar_t kExtracted[] = L"File(s) extracted.";
 
+// A file of the entry's name that is there already is replaced, unless it is one of the
+// archive's own files: replacing the .img would empty the very archive being read, and the .dir
+// would take every entry's name and place with it.
 std::unique_ptr<IFile> CreateOutput(IFileSystem& files, const std::wstring& folder,
                                     const std::wstring& name) {
   if (!IsSafeOutputName(name)) throw InOutError(kErrInvalidFilename);
-  return files.Open(folder + name, FileMode::Create);
+  const std::wstring path = folder + name;
+  try {
+    return files.Open(path, FileMode::CreateNew);
+  } catch (const InOutError& error) {
+    if (error.Code() != kErrFileExists) throw;
+  }
+  for (const std::wstring* own : {&IMGArchive.IMGFile, &IMGArchive.DIRFile})
+    if (!own->empty() && files.SameFile(path, *own)) throw InOutError(kErrAccessDenied);
+  return files.Open(path, FileMode::Create);
 }
 
 }  // namespace

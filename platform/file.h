@@ -44,6 +44,9 @@ class IFileSystem {
   virtual std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) = 0;
   // True for an existing file; a folder does not count.
   virtual bool FileExists(const std::wstring& path) = 0;
+  // Whether both paths name one existing file, however each is spelt: another case, another
+  // way to the same folder, a second link to the file.
+  virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
   // Size of the first match of a directory search that accepts any attribute (folders too).
   virtual std::optional<int64_t> FindSize(const std::wstring& path) = 0;
   // Never over an existing file.

@@ -150,6 +150,33 @@ TEST_F(ExtractTest, RowsAreVisitedInTheOrderShownAndTheLowerDuplicateWins) {
   EXPECT_EQ(Extracted("dup"), Padded(items[9].data));
 }
 
+// Extracted into the archive's own folder, an entry named like one of the archive's files would
+// replace the archive it is read from.
+TEST_P(ExtractBothLayouts, NeverReplacesTheArchivesOwnFiles) {
+  const std::wstring folder = tmp.root().wstring();
+  const bool v1 = GetParam() == Layout::V1;
+  for (const char* own : v1 ? std::vector<const char*>{"test.img", "test.dir"}
+                            : std::vector<const char*>{"test.img"}) {
+    const std::wstring img =
+        BuildArchive(tmp, GetParam(), {{"first.txd", Pattern(10, 1)}, {own, Pattern(10, 2)}});
+    const Files before = Snapshot(tmp);
+    Open(img);
+    Extract({0, 1}, folder);
+    EXPECT_EQ(LastBox(), L"File access denied.") << own;
+    EXPECT_TRUE(fs::exists(tmp.root() / "first.txd")) << own;
+    fs::remove(tmp.root() / "first.txd");
+    EXPECT_EQ(Snapshot(tmp), before) << own;
+    EXPECT_FALSE(Busy());
+  }
+  // Not by its name: a second link to the archive in another folder is spared as well.
+  const std::wstring img = BuildArchive(tmp, GetParam(), {{"held.img", Pattern(10, 3)}});
+  fs::create_hard_link(ToUtf8(img), ToUtf8(out) + "/held.img");
+  Open(img);
+  Extract({0});
+  EXPECT_EQ(LastBox(), L"File access denied.");
+  EXPECT_EQ(Extracted("held.img"), ReadBytes(img));
+}
+
 // The samples' own entries: the loose virgo.dff and landstal.dff are other data than these.
 TEST_F(ExtractTest, VersionOneSampleStopsWhereTheDataFileEnds) {
   const std::wstring img = FixturePath("v1.img");

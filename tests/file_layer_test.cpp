@@ -143,6 +143,22 @@ TEST_F(FileLayerTest, ExistenceSizeRenameAndDelete) {
   EXPECT_FALSE(files_->ProgramPath().empty());
 }
 
+TEST_F(FileLayerTest, SameFileKnowsAFileByItselfNotByItsPath) {
+  Make("a.img", "same");
+  Make("b.img", "same");
+  fs::create_directories(root_ / "sub");
+  fs::create_hard_link(root_ / "a.img", root_ / "sub" / "link.img");
+  const std::wstring roundabout = (root_ / "sub" / ".." / "a.img").wstring();
+  EXPECT_TRUE(files_->SameFile(Path("a.img"), Path("a.img")));
+  EXPECT_TRUE(files_->SameFile(Path("a.img"), roundabout));
+  EXPECT_TRUE(files_->SameFile((root_ / "sub" / "link.img").wstring(), Path("a.img")));
+  EXPECT_FALSE(files_->SameFile(Path("a.img"), Path("b.img")));
+  EXPECT_FALSE(files_->SameFile(Path("a.img"), Path("missing.img")));
+  EXPECT_FALSE(files_->SameFile(Path("missing.img"), Path("missing.img")));
+  MakeReadOnly("b.img");
+  EXPECT_TRUE(files_->SameFile(Path("b.img"), Path("b.img")));
+}
+
 // What the editing commands build their safety on: a file made only when its name is free,
 // flushed to disk, and put in place of another in one step.
 TEST_F(FileLayerTest, CreateNewFlushReplaceAndTheReplaceProbe) {

@@ -53,6 +53,9 @@ class FaultyFileSystem final : public IFileSystem {
 
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override;
   bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
+  bool SameFile(const std::wstring& a, const std::wstring& b) override {
+    return real_.SameFile(a, b);
+  }
   std::optional<int64_t> FindSize(const std::wstring& path) override {
     return real_.FindSize(path);
   }

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
 
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -104,8 +106,22 @@ bool IsReadOnlyFile(const std::wstring& path) {
 }
 
 HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
-  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The volume and the file's number on it, which no other file shares; none for a missing file.
+std::optional<std::tuple<DWORD, DWORD, DWORD>> Identity(const std::wstring& path) {
+  // Asks for no access at all, so neither a read-only file nor another program's hold stops it.
+  HANDLE handle =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  if (!known) return std::nullopt;
+  return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
 }
 
 class Win32FileSystem final : public IFileSystem {
@@ -132,6 +148,11 @@ class Win32FileSystem final : public IFileSystem {
   bool FileExists(const std::wstring& path) override {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool SameFile(const std::wstring& a, const std::wstring& b) override {
+    const auto first = Identity(a), second = Identity(b);
+    return first && second && *first == *second;
   }
 
   std::optional<int64_t> FindSize(const std::wstring& path) override {
