@@ -2,6 +2,7 @@
 // of the process at any point loses the archive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/random.h"
@@ -131,8 +132,8 @@ TEST_P(RebuildTest, AnsweringNoChangesNothing) {
 
 TEST_P(RebuildTest, EntriesSharingSectorsGetACopyEach) {
   const Bytes data = Pattern(4096, 5);
-  Bytes img(5 * 2048);
-  img.insert(img.end(), data.begin(), data.end());
+  Bytes img(5 * 2048 + data.size());
+  std::copy(data.begin(), data.end(), img.begin() + 5 * 2048);
   std::vector<EntryRecord> records = {{"one", 5, 2}, {"two", 5, 2}, {"part", 6, 1}};
   const std::wstring path = layout() == Layout::V1 ? MakeV1(tmp, "test", records, img)
                                                    : MakeV2(tmp, "test.img", records, img);
