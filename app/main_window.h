@@ -9,6 +9,7 @@
 
 #include "app/menu_table.h"
 #include "archive/img_format.h"
+#include "ops/progress.h"
 #include "platform/platform.h"
 #include "settings/splash.h"
 
@@ -106,6 +107,10 @@ class TfmMain {
   void miDoHelpClick();
 
  private:
+  // Step `n` of a command's count, written by `text` behind `prefix`, goes to the status bar,
+  // and the window repaints, only at the steps `pace` picks: the text is not even made for
+  // the others.
+  void ShowProgress(ProgressPace& pace, int n, const wchar_t* prefix, ProgressText text);
   // After a command failed partway, the record and the list are brought back to what is on
   // disk; the command's own error is the one the user sees.
   void RereadAfterFailure();

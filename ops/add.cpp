@@ -8,6 +8,7 @@
 #include "archive/img_archive.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
+#include "ops/progress.h"
 #include "ops/sector_copy.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -73,15 +74,15 @@ void TfmMain::AddFiles() {
   Working(true);
   Options.LastFileDir = paths::Folder(chosen->front());
 
-  const size_t count = chosen->size();
+  ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
+  int n = 0;
   try {
-    for (size_t i = 0; i < count; ++i) {
-      Status(kProgress + std::to_wstring(i + 1) + L"/" + std::to_wstring(count));
-      p_.window.ProcessMessages();
+    for (const std::wstring& file : *chosen) {
+      ShowProgress(pace, ++n, kProgress, ProgressCount);
       if (IMGArchive.bVersion2)
-        DoAddFileV2((*chosen)[i]);
+        DoAddFileV2(file);
       else
-        DoAddFile((*chosen)[i]);
+        DoAddFile(file);
     }
   } catch (...) {
     // The files added before the failure are in the archive and the record: the list shows them.

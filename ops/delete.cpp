@@ -10,6 +10,7 @@
 #include "archive/img_archive.h"
 #include "ops/directory_io.h"
 #include "ops/file_swap.h"
+#include "ops/progress.h"
 
 namespace vandrel {
 namespace {
@@ -77,9 +78,9 @@ void TfmMain::DeleteFiles() {
     if (index < 0 || index >= IMGArchive.FileCount) throw RangeError();
 
   const int m = static_cast<int>(indices.size());
+  ProgressPace pace(p_.system, m);
   for (int n = 1; n <= m; ++n) {
-    Status(kProgress + std::to_wstring(n) + L"/" + std::to_wstring(m));
-    p_.window.ProcessMessages();
+    ShowProgress(pace, n, kProgress, ProgressCount);
     // A directory file another program holds could not be replaced: say so before anything.
     if (n == 1 && !IMGArchive.bVersion2 && !p_.files.CanReplace(IMGArchive.DIRFile)) {
       ShowError(text::kDirInUse);

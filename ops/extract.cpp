@@ -53,10 +53,7 @@ void TfmMain::ExtractFiles() {
   ProgressPace pace(p_.system, m);
   int n = 0;
   for (int row : rows) {
-    if (pace.Due(++n)) {
-      Status(ProgressWithPercent(kProgress, n, m));
-      p_.window.ProcessMessages();
-    }
+    ShowProgress(pace, ++n, kProgress, ProgressWithPercent);
     DoExtractFile(*img, GetFileIndex(row), folder);
   }
   img->Close();

@@ -10,6 +10,11 @@ namespace vandrel {
 // n of m as a whole percentage, a half going to the even neighbour.
 int Percent(int n, int m);
 
+// How a command writes step n of m behind its prefix.
+using ProgressText = std::wstring (*)(const std::wstring& prefix, int n, int m);
+
+// `prefix` n "/" m.
+std::wstring ProgressCount(const std::wstring& prefix, int n, int m);
 // `prefix` n "/" m " (" percentage "%)".
 std::wstring ProgressWithPercent(const std::wstring& prefix, int n, int m);
 
@@ -24,6 +29,7 @@ class ProgressPace {
   ProgressPace(const ISystem& clock, int steps) : clock_(clock), steps_(steps) {}
   // Asked once per step, `step` counted from 1.
   bool Due(int step);
+  int steps() const { return steps_; }
 
  private:
   const ISystem& clock_;

@@ -81,9 +81,9 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
   if (!head.empty()) target->Write(head.data(), head.size());
   SectorBuffer buffer;
   const int count = static_cast<int>(rebuilt.size());
+  ProgressPace pace(p_.system, count);
   for (int i = 0; i < count; ++i) {
-    Status(ProgressWithPercent(kProgress, i + 1, count));
-    p_.window.ProcessMessages();
+    ShowProgress(pace, i + 1, kProgress, ProgressWithPercent);
     const TIMGFileEntry& old = IMGArchive.Files[static_cast<size_t>(i)];
     buffer.CopySectors(*source, old.Offset * kSectorSize, *target, rebuilt[i].Offset * kSectorSize,
                        std::max(old.Size, 0));

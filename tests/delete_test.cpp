@@ -131,6 +131,8 @@ TEST_P(DeleteTest, DeletingEverythingLeavesAnEmptyTable) {
   const std::wstring img = BuildArchive(tmp, layout(), items);
   Open(img);
   Delete({0, 1, 2, 3, 4});
+  // On a clock that stands still only the first and the last count show.
+  EXPECT_EQ(seenWhilePumping, (std::vector<std::wstring>{L"Удаление    1/5", L"Удаление    5/5"}));
   const Bytes after = ReadBytes(DirectoryFile(img));
   if (layout() == Layout::V1)
     EXPECT_TRUE(after.empty());
@@ -150,12 +152,10 @@ TEST_P(DeleteTest, ExactlyTheSelectedEntriesGoWhileSortedByName) {
   const std::wstring img = BuildArchive(tmp, layout(), items);
   Open(img);
   ASSERT_EQ(sp.list.Row(0).substr(0, 2), L"3%");
+  clockPerPump = kProgressIntervalMs;
   Delete({0, 1, 3});  // a, b, d: entries 3, 1, 0
-  const auto& history = sp.statusBar.history();
-  for (int n = 1; n <= 3; ++n)
-    EXPECT_EQ(
-        std::count(history.begin(), history.end(), L"Удаление    " + std::to_wstring(n) + L"/3"),
-        1);
+  EXPECT_EQ(seenWhilePumping, (std::vector<std::wstring>{L"Удаление    1/3", L"Удаление    2/3",
+                                                         L"Удаление    3/3"}));
   EXPECT_EQ(busyWhilePumping, std::vector<bool>(3, true));
   ExpectArchive(img, Without(items, {0, 1, 3}));
 }

@@ -15,15 +15,7 @@ namespace fs = std::filesystem;
 
 class ExtractTest : public OpsTest {
  protected:
-  ExtractTest() {
-    fs::create_directory(ToUtf8(out));
-    // What the user sees is what the status bar holds when the window repaints.
-    sp.window.onProcessMessages = [this, busy = sp.window.onProcessMessages] {
-      busy();
-      seenWhilePumping.push_back(sp.statusBar.Text(0));
-      sp.system.ticks += clockPerPump;
-    };
-  }
+  ExtractTest() { fs::create_directory(ToUtf8(out)); }
 
   void Extract(const std::vector<int>& rows, const std::wstring& folder) {
     sp.list.UserSelect(rows, rows.empty() ? 0 : rows.front());
@@ -46,9 +38,6 @@ class ExtractTest : public OpsTest {
   }
 
   const std::wstring out = tmp.Path("out");
-  std::vector<std::wstring> seenWhilePumping;
-  // How far the clock moves while the window repaints: the clock stands still unless told.
-  uint32_t clockPerPump = 0;
 };
 
 class ExtractBothLayouts : public ExtractTest, public ::testing::WithParamInterface<Layout> {};

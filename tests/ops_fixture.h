@@ -73,7 +73,12 @@ struct Expected {
 class OpsTest : public WindowTest {
  protected:
   OpsTest() {
-    sp.window.onProcessMessages = [this] { busyWhilePumping.push_back(!sp.list.enabled()); };
+    // What the user sees is what the status bar holds when the window repaints.
+    sp.window.onProcessMessages = [this] {
+      busyWhilePumping.push_back(!sp.list.enabled());
+      seenWhilePumping.push_back(sp.statusBar.Text(0));
+      sp.system.ticks += clockPerPump;
+    };
   }
 
   void Open(const std::wstring& path) {
@@ -165,6 +170,10 @@ class OpsTest : public WindowTest {
   }
 
   std::vector<bool> busyWhilePumping;
+  std::vector<std::wstring> seenWhilePumping;
+  // How far the clock moves while the window repaints. It stands still unless told, so a
+  // command of quick steps shows only its first and last count.
+  uint32_t clockPerPump = 0;
   scripted::FaultyFileSystem faulty{*sp.nativeFiles};
   Platform faultyPlatform{sp.platformWith(faulty)};
   TfmMain faultyFm{faultyPlatform};

@@ -95,10 +95,7 @@ TEST_P(RebuildTest, PacksTheEntriesBackToBackInDirectoryOrder) {
   Open(img);
   const size_t before = ReadBytes(img).size();
   sp.system.ticks = 0xFFFFF000u;  // the tick count wraps during the rebuild
-  sp.window.onProcessMessages = [&] {
-    busyWhilePumping.push_back(Busy());
-    sp.system.ticks += 700;
-  };
+  clockPerPump = 700;
   Rebuild();
 
   ASSERT_EQ(sp.dialogs.messages().size(), 1u);
@@ -143,15 +140,19 @@ TEST_P(RebuildTest, EntriesSharingSectorsGetACopyEach) {
             RebuiltFiles({{"one", data}, {"two", data}, {"part", Slice(data, 2048, 2048)}}));
 }
 
-TEST_P(RebuildTest, ProgressRoundsHalvesToEven) {
+TEST_P(RebuildTest, ProgressShowsTheEndsOfQuickCopiesAndEveryCountOfSlowOnes) {
   std::vector<Item> eight;
   for (int i = 0; i < 8; ++i) eight.push_back({Numbered("f", i), Pattern(10, i)});
   Open(Scattered(eight, 2));
   Rebuild();
-  std::vector<std::wstring> progress;
-  for (const auto& text : sp.statusBar.history())
-    if (text.rfind(L"Перестройка.. ", 0) == 0) progress.push_back(text);
-  EXPECT_EQ(progress,
+  EXPECT_EQ(seenWhilePumping,
+            (std::vector<std::wstring>{L"Перестройка.. 1/8 (12%)", L"Перестройка.. 8/8 (100%)"}));
+
+  // Halves of a percent go to the even neighbour.
+  seenWhilePumping.clear();
+  clockPerPump = kProgressIntervalMs;
+  Rebuild();
+  EXPECT_EQ(seenWhilePumping,
             (std::vector<std::wstring>{L"Перестройка.. 1/8 (12%)", L"Перестройка.. 2/8 (25%)",
                                        L"Перестройка.. 3/8 (38%)", L"Перестройка.. 4/8 (50%)",
                                        L"Перестройка.. 5/8 (62%)", L"Перестройка.. 6/8 (75%)",
