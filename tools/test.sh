@@ -5,6 +5,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
+# Every source file laid out as .clang-format says, before anything is built.
+tools/check-format.sh
 
 jobs=$(nproc)
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release
