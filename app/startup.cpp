@@ -13,8 +13,8 @@ namespace {
 
 namespace key = settings_key;
 
-constexpr wchar_t kReadyStatus[] = L"Vandrel 2.0 готово";
-constexpr wchar_t kVersionText[] = L"2.0";
+constexpr wchar_t kReadyStatus[] = L"Vandrel " VANDREL_VERSION L" готово";
+constexpr wchar_t kVersionText[] = L"" VANDREL_VERSION;
 constexpr wchar_t kWarningCaption[] = L"Warning";
 constexpr wchar_t kFirstRunWarning[] =
     L"Пожалуйста забекапте файлы прежде, чем удаляеть них!\r\n\r\n"

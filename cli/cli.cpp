@@ -95,6 +95,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   // paths so), and options are only ever written with dashes.
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string(kProgramName) + " " + VANDREL_VERSION);
   Arguments a;
   AddCommands(app, a);
   try {

@@ -30,5 +30,3 @@ configure_file(res/ReadMe.txt ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt @ONLY N
 add_custom_command(TARGET Vandrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt
           $<TARGET_FILE_DIR:Vandrel>/ReadMe.txt)
-install(TARGETS Vandrel RUNTIME DESTINATION .)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/res/ReadMe.txt DESTINATION .)
