@@ -14,11 +14,13 @@ if(WIN32)
     ${CMAKE_CURRENT_BINARY_DIR}/res/NOTICES.txt DESTINATION .)
 
   set(CPACK_GENERATOR ZIP)
+  # Named apart from CPack's own variable, which include(CPack) changes for the source package.
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(CPACK_PACKAGE_FILE_NAME Vandrel-${PROJECT_VERSION}-win64)
+    set(VANDREL_RELEASE_ZIP Vandrel-${PROJECT_VERSION}-win64)
   else()
-    set(CPACK_PACKAGE_FILE_NAME Vandrel-${PROJECT_VERSION}-win32)
+    set(VANDREL_RELEASE_ZIP Vandrel-${PROJECT_VERSION}-win32)
   endif()
+  set(CPACK_PACKAGE_FILE_NAME ${VANDREL_RELEASE_ZIP})
   # The files lie at the zip's top, so that "Extract All" gives one folder that holds them.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_STRIP_FILES ON)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Sets everything up and runs every test: the portable core natively, plain and under the
 # sanitizers, then the Windows build (its own units and the end-to-end suite against the real
-# window) under Wine and Xvfb.
+# window) under Wine and Xvfb; that run also makes the release zip,
+# build/windows/Vandrel-<version>-win64.zip, and starts it in a fresh prefix of its own.
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
