@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "platform/paths.h"
 
 namespace vandrel {
@@ -39,6 +40,8 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(true);
   CloseArchive();
   IMGArchive.IMGFile = path;
+  ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
+  hold.Take(path);
 
   auto img = p_.files.Open(path, FileMode::ReadOnly);
   unsigned char head[kHeaderSize];
@@ -62,6 +65,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
       Working(false);
       return;
     }
+    hold.Take(IMGArchive.DIRFile);
     auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
     int32_t count = static_cast<int32_t>(dir->Length() / kEntrySize);
     IMGArchive.FileCount = count;
