@@ -41,6 +41,10 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   CloseArchive();
   IMGArchive.IMGFile = path;
   ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
+  // A pair is held by its .dir first, as a command that writes holds it: while a rebuild swaps
+  // the .img, there is a moment without one.
+  const std::wstring pairedDir = DirPathFor(path);
+  if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
   hold.Take(path);
 
   auto img = p_.files.Open(path, FileMode::ReadOnly);
@@ -61,11 +65,11 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
     img->Close();
     IMGArchive.DIRFile = DirPathFor(path);
     if (!p_.files.FileExists(IMGArchive.DIRFile)) {
+      hold.LetGo();
       ShowError(kDirMissing + IMGArchive.DIRFile + L"]");
       Working(false);
       return;
     }
-    hold.Take(IMGArchive.DIRFile);
     auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
     int32_t count = static_cast<int32_t>(dir->Length() / kEntrySize);
     IMGArchive.FileCount = count;

@@ -90,8 +90,9 @@ bool DirectoryUnchanged(IFileSystem& files, const TIMGArchive& archive) {
 
 std::unique_ptr<ArchiveHold> TfmMain::HoldArchive(LockKind kind) {
   auto hold = std::make_unique<ArchiveHold>(p_.files, p_.system, kind, hold_);
-  hold->Take(IMGArchive.IMGFile);
+  // The .dir of a pair first: it is there all along, while a rebuild swaps the .img.
   if (!IMGArchive.bVersion2) hold->Take(IMGArchive.DIRFile);
+  hold->Take(IMGArchive.IMGFile);
   if (DirectoryUnchanged(p_.files, IMGArchive)) return hold;
   // A copy: reopening clears the record that holds the path.
   const std::wstring path = IMGArchive.IMGFile;

@@ -27,6 +27,8 @@ class ArchiveHold {
   // that the archive is being changed. A file that cannot be opened is not held: the command
   // meets that itself, as it always has.
   void Take(const std::wstring& path);
+  // Lets go of everything held before a box waits for the user.
+  void LetGo() { locks_.clear(); }
 
  private:
   IFileSystem& files_;
