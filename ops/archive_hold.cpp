@@ -1,7 +1,6 @@
 #include "ops/archive_hold.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/main_window.h"
 #include "platform/errors.h"

@@ -50,7 +50,7 @@ void ReplaceInPlace(IFile& img, IFile& replacement, const TIMGFileEntry& entry,
 void TfmMain::ReplaceFile() {
   if (p_.list.SelectedCount() != 1) return;
   const int index = GetFileIndex(p_.list.Caret());
-  const TIMGFileEntry entry = IMGArchive.Files.at(static_cast<size_t>(index));
+  const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
 
   OpenFileRequest request;
   request.title = kDialogTitle;
