@@ -79,8 +79,9 @@ class IFileSystem {
   virtual bool Delete(const std::wstring& path) = 0;
   // Holds the existing file without waiting: none when another hold keeps it. A file that cannot
   // be opened for writing may be held shared only, which still keeps every writer out. Raises
-  // the I/O error when the file cannot be opened at all.
-  virtual std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind) = 0;
+  // the I/O error when the file cannot be opened at all. A file system that knows no holds
+  // (files in memory) grants every one.
+  virtual std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind);
   // Full path of the running program file.
   virtual std::wstring ProgramPath() = 0;
 };
