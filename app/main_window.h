@@ -4,6 +4,7 @@
 // settings/ (association and the auxiliary windows).
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "settings/splash.h"
 
 namespace vandrel {
+
+class ArchiveHold;
 
 class TfmMain {
  public:
@@ -114,6 +117,11 @@ class TfmMain {
   // After a command failed partway, the record and the list are brought back to what is on
   // disk; the command's own error is the one the user sees.
   void RereadAfterFailure();
+  // Holds the open archive for a command that reads or writes it, once the user has answered
+  // its dialogs, and makes sure the directory on disk is still the one in memory. When another
+  // program has changed it, the archive is read again and the user told; there is no hold
+  // then, and the command stops without touching the archive.
+  std::unique_ptr<ArchiveHold> HoldArchive(LockKind kind);
   // Writes entry `index` renamed at `position` of `path`, then shows it.
   void RenameRecord(const std::wstring& path, int64_t position, int index,
                     const std::wstring& name);
@@ -125,6 +133,7 @@ class TfmMain {
 
   Platform& p_;
   TfmSplash fmSplash_;
+  ArchiveHold* hold_ = nullptr;  // while a command holds the archive
 };
 
 }  // namespace vandrel

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "platform/paths.h"
 
 namespace vandrel {
@@ -39,6 +40,12 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(true);
   CloseArchive();
   IMGArchive.IMGFile = path;
+  ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
+  // A pair is held by its .dir first, as a command that writes holds it: while a rebuild swaps
+  // the .img, there is a moment without one.
+  const std::wstring pairedDir = DirPathFor(path);
+  if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
+  hold.Take(path);
 
   auto img = p_.files.Open(path, FileMode::ReadOnly);
   unsigned char head[kHeaderSize];
@@ -58,6 +65,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
     img->Close();
     IMGArchive.DIRFile = DirPathFor(path);
     if (!p_.files.FileExists(IMGArchive.DIRFile)) {
+      hold.LetGo();
       ShowError(kDirMissing + IMGArchive.DIRFile + L"]");
       Working(false);
       return;

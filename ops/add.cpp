@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "archive/archive_check.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
 #include "ops/progress.h"
@@ -73,6 +74,8 @@ void TfmMain::AddFiles() {
   if (!chosen || chosen->empty()) return;
   Working(true);
   Options.LastFileDir = paths::Folder(chosen->front());
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
 
   ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
   int n = 0;

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "ops/file_swap.h"
 #include "ops/progress.h"
@@ -89,6 +90,8 @@ void TfmMain::DeleteFiles() {
       return;
     }
   }
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
   if (IMGArchive.bVersion2)
     DoDeleteFilesV2(indices);
   else

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/progress.h"
 #include "ops/safe_name.h"
 #include "ops/sector_copy.h"
@@ -44,6 +45,8 @@ void TfmMain::ExtractFiles() {
   // Always appended, so a drive's root ends in two backslashes, as it always has.
   const std::wstring folder = *chosen + L"\\";
   Options.LastFileDir = folder;
+  const auto hold = HoldArchive(LockKind::Shared);
+  if (!hold) return;
 
   const std::vector<int> rows = p_.list.SelectedRows();
   const int m = static_cast<int>(rows.size());

@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "ops/file_swap.h"
 #include "ops/progress.h"
@@ -113,6 +114,8 @@ void TfmMain::DoRebuildArchive() {
     Working(false);
     return;
   }
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
   const std::vector<TIMGFileEntry> rebuilt = Packed(IMGArchive.Files, 0);
 
   std::wstring newDirectory;
@@ -153,6 +156,8 @@ void TfmMain::DoRebuildArchiveV2() {
     Working(false);
     return;
   }
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
   const uint32_t start = p_.system.TickCount();
   const std::vector<TIMGFileEntry> rebuilt =
       Packed(IMGArchive.Files, FirstDataSectorV2(IMGArchive.FileCount));

@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "platform/codepage.h"
 
@@ -33,6 +34,8 @@ void TfmMain::RenameFile() {
     ShowError(kNotInCodePage);
     return;
   }
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
   if (IMGArchive.bVersion2)
     DoRenameFileV2(index, *name);
   else

@@ -6,6 +6,7 @@
 #include "app/options.h"
 #include "archive/archive_check.h"
 #include "archive/img_archive.h"
+#include "ops/archive_hold.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
 #include "ops/sector_copy.h"
@@ -61,12 +62,16 @@ void TfmMain::ReplaceFile() {
   const std::wstring& path = chosen->front();
   Options.LastFileDir = paths::Folder(path);
 
-  if (IMGArchive.bVersion2)
+  auto hold = HoldArchive(LockKind::Exclusive);
+  if (!hold) return;
+  if (IMGArchive.bVersion2) {
     DoReplaceFileV2(index, path);
-  else if (GetFileSizeByName(path) > AreaBytes(entry))
+  } else if (GetFileSizeByName(path) > AreaBytes(entry)) {
+    hold.reset();
     ShowError(kTooBig + NameText(entry) + L"'");
-  else
+  } else {
     DoReplaceFile(index, path);
+  }
 }
 
 void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {

@@ -38,6 +38,25 @@ class IFile {
   void Read(void* buffer, size_t count);
 };
 
+// How a file is held against other programs, and against other holds of this one.
+enum class LockKind {
+  Shared,     // readers: any number at once, but no writer
+  Exclusive,  // one writer, and nobody else
+};
+
+// A hold on one file, let go when this goes. It keeps nobody from reading or writing the file;
+// it only keeps other holds out.
+class IFileLock {
+ public:
+  IFileLock() = default;
+  IFileLock(const IFileLock&) = delete;
+  IFileLock& operator=(const IFileLock&) = delete;
+  virtual ~IFileLock() = default;
+  // Whether `path` still names the held file: a rename may have put another file in its place
+  // since it was taken.
+  virtual bool Names(const std::wstring& path) = 0;
+};
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -58,6 +77,11 @@ class IFileSystem {
   // read-only or another program holds it open without allowing that. Changes nothing.
   virtual bool CanReplace(const std::wstring& path) = 0;
   virtual bool Delete(const std::wstring& path) = 0;
+  // Holds the existing file without waiting: none when another hold keeps it. A file that cannot
+  // be opened for writing may be held shared only, which still keeps every writer out. Raises
+  // the I/O error when the file cannot be opened at all. A file system that knows no holds
+  // (files in memory) grants every one.
+  virtual std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind);
   // Full path of the running program file.
   virtual std::wstring ProgramPath() = 0;
 };

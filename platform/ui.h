@@ -258,6 +258,8 @@ class ISystem {
   virtual uint32_t TickCount() const = 0;
   // A seed for the pseudo-random generator, taken from the clock.
   virtual uint32_t ClockSeed() const = 0;
+  // Returns once about `ms` milliseconds have passed on that clock.
+  virtual void Wait(uint32_t ms) = 0;
 };
 
 }  // namespace vandrel

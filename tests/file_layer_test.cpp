@@ -188,6 +188,48 @@ TEST_F(FileLayerTest, CreateNewFlushReplaceAndTheReplaceProbe) {
   EXPECT_EQ(*files_->FindSize(Path("moved.bin")), 8);
 }
 
+// Holds keep other holds out, also a second one of the same program, and nothing else: the
+// file is read and written meanwhile, and replaced and renamed by the one that holds it.
+TEST_F(FileLayerTest, HoldsKeepOnlyOtherHoldsOut) {
+  Make("a.img", "archive");
+  Make("new.img", "rebuilt");
+  const std::wstring img = Path("a.img");
+  {
+    auto reader = files_->TryLock(img, LockKind::Shared);
+    auto other = files_->TryLock(img, LockKind::Shared);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(files_->TryLock(img, LockKind::Exclusive), nullptr);
+    EXPECT_TRUE(reader->Names(img));
+  }
+  auto writer = files_->TryLock(img, LockKind::Exclusive);
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(files_->TryLock(img, LockKind::Shared), nullptr);
+  EXPECT_EQ(files_->TryLock(img, LockKind::Exclusive), nullptr);
+  auto file = files_->Open(img, FileMode::ReadWrite);
+  file->Seek(7);
+  file->Write("!", 1);
+  file->Seek(0);
+  char bytes[8];
+  file->Read(bytes, sizeof bytes);
+  file->Close();
+  EXPECT_EQ(std::string(bytes, sizeof bytes), "archive!");
+  EXPECT_TRUE(files_->CanReplace(img));
+  files_->Replace(Path("new.img"), img);
+  EXPECT_EQ(*files_->FindSize(img), 7);
+  // The name holds another file now, which is free.
+  EXPECT_FALSE(writer->Names(img));
+  auto next = files_->TryLock(img, LockKind::Exclusive);
+  ASSERT_NE(next, nullptr);
+  EXPECT_TRUE(files_->Rename(img, Path("TMPI1")));
+  EXPECT_FALSE(next->Names(img));
+  EXPECT_EQ(ErrorOf([&] { files_->TryLock(img, LockKind::Shared); }), L"File not found");
+  // A read-only file is held too, though perhaps only as readers hold it.
+  next.reset();
+  MakeReadOnly("TMPI1");
+  EXPECT_NE(files_->TryLock(Path("TMPI1"), LockKind::Exclusive), nullptr);
+}
+
 #ifdef _WIN32
 // A game holding the archive open without allowing deletion: the probe says so beforehand,
 // and neither a rename nor a replace goes through.

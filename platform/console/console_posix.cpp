@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cwchar>
 #include <cwctype>
+#include <thread>
 
 #include "platform/console/console_ui.h"
 
@@ -33,6 +34,8 @@ class PosixSystem final : public ISystem {
   uint32_t ClockSeed() const override {
     return static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
   }
+
+  void Wait(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
 }  // namespace

@@ -136,6 +136,25 @@ class PosixFile final : public IFile {
   std::string path_;
 };
 
+// Locks belong to the open file description, not to the process, so two holds in one process
+// keep each other out as two programs do. The locked byte lies far beyond any data, where the
+// Windows build locks too.
+class PosixLock final : public IFileLock {
+ public:
+  explicit PosixLock(int fd) : fd_(fd) {}
+  ~PosixLock() override { ::close(fd_); }
+  bool Names(const std::wstring& path) override {
+    struct stat held, named;
+    return ::fstat(fd_, &held) == 0 && ::stat(NativePath(path).c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+  }
+
+ private:
+  int fd_;
+};
+
+constexpr off_t kLockedByte = off_t{1} << 62;
+
 class PosixFileSystem final : public IFileSystem {
  public:
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
@@ -210,6 +229,33 @@ class PosixFileSystem final : public IFileSystem {
     if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnlyFile(native))
       return false;
     return ::unlink(native.c_str()) == 0;
+  }
+
+  std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind) override {
+    const std::string native = NativePath(path);
+    // Without waiting for a writer at the other end of a pipe.
+    const int flags = O_CLOEXEC | O_NONBLOCK;
+    // A write lock needs a descriptor open for writing.
+    int fd = kind == LockKind::Exclusive && !IsReadOnlyFile(native)
+                 ? ::open(native.c_str(), flags | O_RDWR)
+                 : -1;
+    if (fd < 0) {
+      kind = LockKind::Shared;
+      fd = ::open(native.c_str(), flags | O_RDONLY);
+    }
+    if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
+    auto lock = std::make_unique<PosixLock>(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw InOutError(kErrAccessDenied);
+    struct flock range = {};
+    range.l_type = kind == LockKind::Exclusive ? F_WRLCK : F_RDLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = kLockedByte;
+    range.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &range) == 0) return lock;
+    if (errno == EAGAIN || errno == EACCES) return nullptr;
+    // A file system without locks holds nothing back, as before there were locks.
+    return lock;
   }
 
   std::wstring ProgramPath() override {

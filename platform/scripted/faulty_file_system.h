@@ -63,6 +63,10 @@ class FaultyFileSystem final : public IFileSystem {
   void Replace(const std::wstring& from, const std::wstring& to) override;
   bool CanReplace(const std::wstring& path) override;
   bool Delete(const std::wstring& path) override;
+  // Holds are not counted: they neither change nor read a file, and the real ones are taken.
+  std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind) override {
+    return real_.TryLock(path, kind);
+  }
   std::wstring ProgramPath() override {
     return programPath_.empty() ? real_.ProgramPath() : programPath_;
   }

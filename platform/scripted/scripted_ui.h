@@ -175,6 +175,8 @@ class System final : public ISystem {
   void AppendSortKey(std::string& keys, const std::wstring& text) const override;
   uint32_t TickCount() const override { return ticks; }
   uint32_t ClockSeed() const override { return seed; }
+  // No real time passes in a test.
+  void Wait(uint32_t ms) override { ticks += ms; }
   uint32_t ticks = 0, seed = 12345;
 };
 

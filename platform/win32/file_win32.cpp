@@ -2,8 +2,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -124,6 +127,75 @@ std::optional<std::tuple<DWORD, DWORD, DWORD>> Identity(const std::wstring& path
   return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
 }
 
+std::optional<std::tuple<DWORD, DWORD, DWORD>> IdentityOf(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// Windows locks byte ranges against every other handle's reads and writes, so the locked byte
+// lies far beyond any data: a game reading the archive, or our own handles writing it, are
+// never stopped by a hold.
+constexpr DWORD kLockedByteHigh = 0x40000000;  // byte 2^62
+
+// A lock's handle, which the file system lets go of early when the file is to be replaced.
+struct LockHandle {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  void LetGo() {
+    if (handle == INVALID_HANDLE_VALUE) return;
+    OVERLAPPED at = {};
+    at.OffsetHigh = kLockedByteHigh;
+    UnlockFileEx(handle, 0, 1, 0, &at);
+    CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+  }
+};
+
+class Win32Lock final : public IFileLock {
+ public:
+  explicit Win32Lock(std::shared_ptr<LockHandle> held) : held_(std::move(held)) {}
+  ~Win32Lock() override { held_->LetGo(); }
+  bool Names(const std::wstring& path) override {
+    if (held_->handle == INVALID_HANDLE_VALUE) return false;
+    const auto held = IdentityOf(held_->handle), named = Identity(path);
+    return held && named && *held == *named;
+  }
+
+ private:
+  std::shared_ptr<LockHandle> held_;
+};
+
+// Renames `from` over `to` in its folder even while handles to `to` are open that allow its
+// deletion, as the hold's own handles do: new names of the same folder, and a system that knows
+// this kind of rename (older ones and some file systems do not).
+bool ReplaceKeepingHolds(const std::wstring& from, const std::wstring& to) {
+  const size_t cut = to.find_last_of(L"\\/");
+  const std::wstring folder = cut == std::wstring::npos ? L"" : to.substr(0, cut + 1);
+  if (from.compare(0, folder.size(), folder) != 0 ||
+      from.find_first_of(L"\\/", folder.size()) != std::wstring::npos)
+    return false;
+  const std::wstring name = to.substr(folder.size());
+  HANDLE source =
+      CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (source == INVALID_HANDLE_VALUE) return false;
+  constexpr DWORD kReplaceIfExists = 0x1, kPosixSemantics = 0x2;
+  constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  // The union's first member is the flags word of this kind of rename.
+  DWORD flags = kReplaceIfExists | kPosixSemantics;
+  std::memcpy(info, &flags, sizeof flags);
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, name.data(), info->FileNameLength);
+  const bool renamed = SetFileInformationByHandle(source, kRenameInfoEx, info,
+                                                  static_cast<DWORD>(buffer.size())) != 0;
+  CloseHandle(source);
+  return renamed;
+}
+
 class Win32FileSystem final : public IFileSystem {
  public:
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
@@ -167,8 +239,13 @@ class Win32FileSystem final : public IFileSystem {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   }
 
+  // Where the system cannot replace a file that is open, a hold of ours on `to` is let go of
+  // first: the file it held is going, and the name will hold the new one. Anybody else's handle
+  // on `to` still makes the replace fail, so nobody writes into a file that is going.
   void Replace(const std::wstring& from, const std::wstring& to) override {
     if (IsReadOnlyFile(to)) throw InOutError(kErrAccessDenied);
+    if (ReplaceKeepingHolds(from, to)) return;
+    LetGoOfHoldsOn(to);
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       FailLastError();
   }
@@ -187,6 +264,32 @@ class Win32FileSystem final : public IFileSystem {
 
   bool Delete(const std::wstring& path) override { return DeleteFileW(path.c_str()) != 0; }
 
+  // Reading is all the handle needs: Windows locks through any handle. It lets everybody else
+  // read, write, rename and delete the file, so that a game keeps playing and our own
+  // replacing, and the probe for it, go on as without it.
+  std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind) override {
+    auto held = std::make_shared<LockHandle>();
+    held->handle =
+        CreateFileW(path.c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held->handle == INVALID_HANDLE_VALUE) FailLastError();
+    auto lock = std::make_unique<Win32Lock>(held);
+    if (GetFileType(held->handle) != FILE_TYPE_DISK) throw InOutError(kErrAccessDenied);
+    OVERLAPPED at = {};
+    at.OffsetHigh = kLockedByteHigh;
+    const DWORD flags =
+        LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (!LockFileEx(held->handle, flags, 0, 1, 0, &at)) {
+      const DWORD err = GetLastError();
+      if (err == ERROR_LOCK_VIOLATION || err == ERROR_IO_PENDING) return nullptr;
+      // A file system without locks holds nothing back, as before there were locks.
+    }
+    std::erase_if(holds_, [](const auto& hold) { return hold.expired(); });
+    holds_.push_back(held);
+    return lock;
+  }
+
   std::wstring ProgramPath() override {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -195,6 +298,18 @@ class Win32FileSystem final : public IFileSystem {
       buffer.resize(buffer.size() * 2);
     }
   }
+
+ private:
+  void LetGoOfHoldsOn(const std::wstring& path) {
+    const auto named = Identity(path);
+    if (!named) return;
+    for (const auto& hold : holds_)
+      if (auto held = hold.lock())
+        if (held->handle != INVALID_HANDLE_VALUE && IdentityOf(held->handle) == named)
+          held->LetGo();
+  }
+
+  std::vector<std::weak_ptr<LockHandle>> holds_;
 };
 
 }  // namespace

@@ -31,6 +31,7 @@ class System final : public ISystem {
   void AppendSortKey(std::string& keys, const std::wstring& text) const override;
   uint32_t TickCount() const override { return GetTickCount(); }
   uint32_t ClockSeed() const override;
+  void Wait(uint32_t ms) override { Sleep(ms); }
 };
 
 }  // namespace vandrel::win32
