@@ -4,47 +4,51 @@
 
 namespace vandrel {
 
-void MemoryList::Clear() {
-  rows_.clear();
+void MemorySelection::ClearRows() {
   selected_.clear();
   caret_ = top_ = 0;
 }
 
-void MemoryList::AddRows(const RowTexts& rows) {
-  rows.ForEach([this](std::wstring_view row) { rows_.emplace_back(row); });
-  selected_.resize(rows_.size(), false);
-}
-
-void MemoryList::SetSelected(int row, bool selected) {
+void MemorySelection::SetSelected(int row, bool selected) {
   ++singleSelections_;
   if (row >= 0 && row < Count()) selected_[static_cast<size_t>(row)] = selected;
 }
 
-void MemoryList::SelectAll(bool selected) {
+void MemorySelection::SelectAll(bool selected) {
   std::fill(selected_.begin(), selected_.end(), selected);
 }
 
-void MemoryList::SetEnabled(bool enabled) {
+void MemorySelection::SetEnabled(bool enabled) {
   enabled_ = enabled;
   if (!enabled) focused_ = false;
 }
 
-int MemoryList::SelectedCount() const {
+int MemorySelection::SelectedCount() const {
   return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
 }
 
-std::vector<int> MemoryList::SelectedRows() const {
+std::vector<int> MemorySelection::SelectedRows() const {
   std::vector<int> rows;
   for (int row = 0; row < Count(); ++row)
     if (selected_[static_cast<size_t>(row)]) rows.push_back(row);
   return rows;
 }
 
-void MemoryList::UserSelect(const std::vector<int>& rows, int caret) {
+void MemorySelection::UserSelect(const std::vector<int>& rows, int caret) {
   std::fill(selected_.begin(), selected_.end(), false);
   for (int row : rows)
     if (row >= 0 && row < Count()) selected_[static_cast<size_t>(row)] = true;
   caret_ = caret;
+}
+
+void MemoryList::Clear() {
+  rows_.clear();
+  ClearRows();
+}
+
+void MemoryList::AddRows(const RowTexts& rows) {
+  rows.ForEach([this](std::wstring_view row) { rows_.emplace_back(row); });
+  AddUnselected(rows.Count());
 }
 
 }  // namespace vandrel

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "platform/console/console_ui.h"
-#include "platform/memory_list.h"
+#include "platform/console/entry_list.h"
 #include "platform/platform.h"
 
 namespace vandrel::console {
@@ -16,7 +16,7 @@ struct ConsolePlatform {
 
   ProgressLine progressLine;
   Window window;
-  MemoryList list;
+  EntryList list;
   StatusBar statusBar{progressLine};
   Menus menus;
   Dialogs dialogs;
