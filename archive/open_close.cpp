@@ -26,7 +26,7 @@ constexpr size_t kEntriesPerRead = 2048;
 
 std::vector<TIMGFileEntry> ReadEntries(IFile& file, int32_t count) {
   std::vector<TIMGFileEntry> entries(static_cast<size_t>(count));
-  std::vector<unsigned char> bytes(kEntriesPerRead * kEntrySize);
+  std::vector<unsigned char> bytes(std::min(kEntriesPerRead, entries.size()) * kEntrySize);
   for (size_t first = 0; first < entries.size(); first += kEntriesPerRead) {
     const size_t part = std::min(kEntriesPerRead, entries.size() - first);
     file.Read(bytes.data(), part * kEntrySize);

@@ -1,6 +1,8 @@
 #include "platform/memory_list.h"
 
 #include <algorithm>
+#include <memory>
+#include <numeric>
 
 namespace vandrel {
 
@@ -42,13 +44,61 @@ void MemorySelection::UserSelect(const std::vector<int>& rows, int caret) {
 }
 
 void MemoryList::Clear() {
-  rows_.clear();
+  texts_.clear();
+  ends_.clear();
   ClearRows();
 }
 
 void MemoryList::AddRows(const RowTexts& rows) {
-  rows.ForEach([this](std::wstring_view row) { rows_.emplace_back(row); });
+  texts_.reserve(texts_.size() + rows.Size());
+  ends_.reserve(ends_.size() + rows.Count());
+  rows.ForEach([this](std::wstring_view row) {
+    texts_ += row;
+    ends_.push_back(texts_.size());
+  });
   AddUnselected(rows.Count());
+}
+
+std::wstring MemoryList::Row(int row) const {
+  const size_t end = ends_.at(static_cast<size_t>(row));
+  const size_t start = row == 0 ? 0 : ends_[static_cast<size_t>(row) - 1];
+  return texts_.substr(start, end - start);
+}
+
+std::vector<std::wstring> MemoryList::rows() const {
+  std::vector<std::wstring> rows;
+  for (int row = 0; row < Count(); ++row) rows.push_back(Row(row));
+  return rows;
+}
+
+void EntryList::Clear() {
+  entries_.clear();
+  write_ = nullptr;
+  ClearRows();
+}
+
+void EntryList::AddRows(const RowTexts& rows) {
+  auto texts = std::make_shared<std::vector<std::wstring>>();
+  rows.ForEach([&](std::wstring_view row) { texts->emplace_back(row); });
+  std::vector<int> places(texts->size());
+  std::iota(places.begin(), places.end(), 0);
+  AddEntryRows(std::move(places), [texts](std::wstring& text, int place) {
+    text += (*texts)[static_cast<size_t>(place)];
+  });
+}
+
+void EntryList::AddEntryRows(std::vector<int> entries, const RowWriter& write) {
+  // One way of making texts serves all rows; the program refills the list whole.
+  if (!entries_.empty()) Clear();
+  AddUnselected(entries.size());
+  entries_ = std::move(entries);
+  write_ = write;
+}
+
+std::wstring EntryList::Row(int row) const {
+  std::wstring text;
+  write_(text, entries_.at(static_cast<size_t>(row)));
+  return text;
 }
 
 }  // namespace vandrel

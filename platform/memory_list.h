@@ -1,6 +1,6 @@
 #pragma once
-// Entry lists held in memory: the scripted platform's for the tests, and the console's, whose
-// selection the command line sets.
+// Entry lists held in memory: the scripted platform's for the tests, and one nobody sees, for
+// the console, whose selection the command line sets, and the fuzzers.
 #include <string>
 #include <vector>
 
@@ -44,17 +44,37 @@ class MemorySelection : public IListBox {
   bool enabled_ = true, focused_ = true;
 };
 
-// Every row's text kept, as the window's list keeps them.
+// Every row's text kept, as the window's list keeps them: end to end in one block, so a refill
+// costs two allocations, not one a row.
 class MemoryList final : public MemorySelection {
  public:
   void Clear() override;
   void AddRows(const RowTexts& rows) override;
-  std::wstring Row(int row) const override { return rows_.at(static_cast<size_t>(row)); }
+  std::wstring Row(int row) const override;
 
-  const std::vector<std::wstring>& rows() const { return rows_; }
+  std::vector<std::wstring> rows() const;
 
  private:
-  std::vector<std::wstring> rows_;
+  std::wstring texts_;
+  std::vector<size_t> ends_;  // where each row's text ends in `texts_`
+};
+
+// A list nobody sees keeps its rows as entry numbers and makes a row's text only when a
+// command asks for one: a million rows cost 4 MB, not some 300.
+class EntryList final : public MemorySelection {
+ public:
+  void Clear() override;
+  // Texts given whole are kept as they are, each row numbered by its place.
+  void AddRows(const RowTexts& rows) override;
+  void AddEntryRows(std::vector<int> entries, const RowWriter& write) override;
+  std::wstring Row(int row) const override;
+
+  // The number each row was added with, top to bottom: its entry's, for entry rows.
+  const std::vector<int>& entries() const { return entries_; }
+
+ private:
+  std::vector<int> entries_;
+  RowWriter write_;
 };
 
 }  // namespace vandrel

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "platform/console/console_ui.h"
-#include "platform/console/entry_list.h"
+#include "platform/memory_list.h"
 #include "platform/platform.h"
 
 namespace vandrel::console {
