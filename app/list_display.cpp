@@ -1,4 +1,5 @@
 // The entry list, its column captions and the status bar.
+#include <utility>
 #include <vector>
 
 #include "app/list_rows.h"
@@ -14,8 +15,6 @@ constexpr int kListLeft = 8;
 constexpr int kListTop = 19;
 constexpr int kOffsetColumn = 175;
 constexpr int kSizeColumn = 250;
-// An index of five digits, a name of twelve characters, the offset and the size.
-constexpr size_t kTypicalRowLength = 36;
 
 std::wstring FilesCount() { return std::to_wstring(IMGArchive.FileCount) + L" files"; }
 
@@ -46,11 +45,15 @@ void TfmMain::UpdateDisplay() {
     for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   }
 
-  RowTexts rows;
-  rows.Reserve(order.size() * kTypicalRowLength);
-  for (int index : order)
-    rows.Add([&](std::wstring& text) { AppendRowText(text, index, files[index]); });
-  p_.list.AddRows(rows);
+  // The record is read when a text is made: a list that makes its texts late shows each entry
+  // as it is then, and one gone since keeps only its number.
+  p_.list.AddEntryRows(std::move(order), [](std::wstring& text, int index) {
+    const auto& entries = IMGArchive.Files;
+    if (index >= 0 && static_cast<size_t>(index) < entries.size())
+      AppendRowText(text, index, entries[static_cast<size_t>(index)]);
+    else
+      text += std::to_wstring(index) + L'%';
+  });
 
   if (caret < p_.list.Count()) {
     p_.list.SetSelected(caret, true);

@@ -1,6 +1,8 @@
 // Opening and closing the archive, and the small helpers the main window shares.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "app/main_window.h"
@@ -20,11 +22,17 @@ constexpr wchar_t kLoadedV1[] = L"Архив вер.1загружен.     ";
 constexpr wchar_t kLoadedV2[] = L"Архив вер.2 загружен.    ";
 constexpr wchar_t kDirMissing[] = L"Unable to find DIR file!\n\n[";
 
+// The records come through a fixed buffer, so the directory is held only once, decoded.
+constexpr size_t kEntriesPerRead = 2048;
+
 std::vector<TIMGFileEntry> ReadEntries(IFile& file, int32_t count) {
-  std::vector<unsigned char> bytes(static_cast<size_t>(count) * kEntrySize);
-  file.Read(bytes.data(), bytes.size());
   std::vector<TIMGFileEntry> entries(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) entries[i] = DecodeEntry(&bytes[i * kEntrySize]);
+  std::vector<unsigned char> bytes(std::min(kEntriesPerRead, entries.size()) * kEntrySize);
+  for (size_t first = 0; first < entries.size(); first += kEntriesPerRead) {
+    const size_t part = std::min(kEntriesPerRead, entries.size() - first);
+    file.Read(bytes.data(), part * kEntrySize);
+    for (size_t i = 0; i < part; ++i) entries[first + i] = DecodeEntry(&bytes[i * kEntrySize]);
+  }
   return entries;
 }
 
@@ -71,7 +79,10 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
       return;
     }
     auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
-    int32_t count = static_cast<int32_t>(dir->Length() / kEntrySize);
+    const int64_t records = dir->Length() / kEntrySize;
+    // More records than a count can hold are more than memory can.
+    if (records > INT32_MAX) throw std::bad_alloc();
+    const auto count = static_cast<int32_t>(records);
     IMGArchive.FileCount = count;
     IMGArchive.Files = ReadEntries(*dir, count);
     dir->Close();

@@ -94,8 +94,9 @@ bool Session::Open(const std::wstring& archive) {
 
 void Session::Select(const std::vector<int>& indices) {
   std::vector<int> rowOf(static_cast<size_t>(IMGArchive.FileCount));
-  for (int row = 0; row < console_.list.Count(); ++row)
-    rowOf.at(static_cast<size_t>(fm_.GetFileIndex(row))) = row;
+  const std::vector<int>& entries = console_.list.entries();
+  for (size_t row = 0; row < entries.size(); ++row)
+    rowOf.at(static_cast<size_t>(entries[row])) = static_cast<int>(row);
   std::vector<int> rows;
   for (int index : indices) rows.push_back(rowOf.at(static_cast<size_t>(index)));
   std::sort(rows.begin(), rows.end());
@@ -112,9 +113,7 @@ int Session::Edit(void (TfmMain::*command)()) {
 
 int Session::List(const Request& request) {
   if (!Open(request.archive)) return kExitFailed;
-  std::vector<int> order;
-  for (int row = 0; row < console_.list.Count(); ++row) order.push_back(fm_.GetFileIndex(row));
-  PrintList(out_, IMGArchive, order, request.json);
+  PrintList(out_, IMGArchive, console_.list.entries(), request.json);
   return kExitOk;
 }
 

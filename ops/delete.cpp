@@ -34,18 +34,20 @@ std::vector<TIMGFileEntry> Remaining(const std::vector<TIMGFileEntry>& files,
 // The whole old table's room as removing the entries one at a time, largest index first, each
 // time writing the shortened table over the old one, leaves it: the remaining entries, then in
 // every slot that fell free the last entry of the table written just before it fell free.
+// `indices` are distinct and descending.
 std::vector<TIMGFileEntry> TableRoomAfterRemoving(const std::vector<TIMGFileEntry>& files,
                                                   const std::vector<int>& indices) {
   std::vector<TIMGFileEntry> room = Remaining(files, indices);
-  std::vector<int> ascending(indices.rbegin(), indices.rend());
-  const int total = static_cast<int>(files.size());
-  for (int slot = static_cast<int>(room.size()); slot < total; ++slot) {
-    // The table that last covered this slot had lost the `removals` largest indices.
-    const int removals = total - 1 - slot;
-    int original = slot;
-    for (auto r = ascending.end() - removals; r != ascending.end() && *r <= original; ++r)
-      ++original;
-    room.push_back(files[static_cast<size_t>(original)]);
+  const size_t total = files.size();
+  // The removed indices that end the table without a gap: n-1, n-2, and so on.
+  size_t atEnd = 0;
+  while (atEnd < indices.size() && static_cast<size_t>(indices[atEnd]) == total - 1 - atEnd)
+    ++atEnd;
+  for (size_t slot = room.size(); slot < total; ++slot) {
+    // The table that last covered this slot had lost the `removals` largest indices; its last
+    // entry is the largest index not among them, below those of them that end the table.
+    const size_t removals = total - 1 - slot;
+    room.push_back(files[total - 1 - std::min(removals, atEnd)]);
   }
   return room;
 }

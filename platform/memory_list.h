@@ -1,6 +1,6 @@
 #pragma once
-// An entry list held in memory: the scripted platform's for the tests, and the console's, whose
-// selection the command line sets.
+// Entry lists held in memory: the scripted platform's for the tests, and one nobody sees, for
+// the console, whose selection the command line sets, and the fuzzers.
 #include <string>
 #include <vector>
 
@@ -8,37 +8,73 @@
 
 namespace vandrel {
 
-class MemoryList final : public IListBox {
+// The selection, caret, scroll position and focus of a list in memory; its rows are the
+// subclass's.
+class MemorySelection : public IListBox {
  public:
-  void Clear() override;
-  void AddRows(const RowTexts& rows) override;
-  int Count() const override { return static_cast<int>(rows_.size()); }
-  std::wstring Row(int row) const override { return rows_.at(static_cast<size_t>(row)); }
-  bool IsSelected(int row) const override { return selected_.at(static_cast<size_t>(row)); }
-  void SetSelected(int row, bool selected) override;
-  void SelectAll(bool selected) override;
-  int SelectedCount() const override;
-  std::vector<int> SelectedRows() const override;
-  int Caret() const override { return caret_; }
-  void SetCaret(int row) override { caret_ = row; }
-  int TopIndex() const override { return top_; }
-  void SetTopIndex(int row) override { top_ = row; }
-  void SetEnabled(bool enabled) override;
-  void Focus() override { focused_ = enabled_; }
+  int Count() const final { return static_cast<int>(selected_.size()); }
+  bool IsSelected(int row) const final { return selected_.at(static_cast<size_t>(row)); }
+  void SetSelected(int row, bool selected) final;
+  void SelectAll(bool selected) final;
+  int SelectedCount() const final;
+  std::vector<int> SelectedRows() const final;
+  int Caret() const final { return caret_; }
+  void SetCaret(int row) final { caret_ = row; }
+  int TopIndex() const final { return top_; }
+  void SetTopIndex(int row) final { top_ = row; }
+  void SetEnabled(bool enabled) final;
+  void Focus() final { focused_ = enabled_; }
 
   bool enabled() const { return enabled_; }
   bool hasFocus() const { return focused_; }
   // Rows whose selection the program set one by one, all rows counted together.
   int singleSelections() const { return singleSelections_; }
-  const std::vector<std::wstring>& rows() const { return rows_; }
   // What a user's click or keyboard selection leaves: these rows selected, the caret on `caret`.
   void UserSelect(const std::vector<int>& rows, int caret);
 
+ protected:
+  // No rows, none selected, the caret and the scroll position back at the top.
+  void ClearRows();
+  // `count` more rows at the end, not selected.
+  void AddUnselected(size_t count) { selected_.resize(selected_.size() + count, false); }
+
  private:
-  std::vector<std::wstring> rows_;
   std::vector<bool> selected_;
   int caret_ = 0, top_ = 0, singleSelections_ = 0;
   bool enabled_ = true, focused_ = true;
+};
+
+// Every row's text kept, as the window's list keeps them: end to end in one block, so a refill
+// costs two allocations, not one a row.
+class MemoryList final : public MemorySelection {
+ public:
+  void Clear() override;
+  void AddRows(const RowTexts& rows) override;
+  std::wstring Row(int row) const override;
+
+  std::vector<std::wstring> rows() const;
+
+ private:
+  std::wstring texts_;
+  std::vector<size_t> ends_;  // where each row's text ends in `texts_`
+};
+
+// A list nobody sees keeps its rows as entry numbers and makes a row's text only when a
+// command asks for one: a million rows cost 4 MB, not some 300.
+class EntryList final : public MemorySelection {
+ public:
+  void Clear() override;
+  // Texts given whole are kept as they are, each row numbered by its place.
+  void AddRows(const RowTexts& rows) override;
+  void AddEntryRows(std::vector<int> entries, const RowWriter& write) override;
+  std::wstring Row(int row) const override;
+
+  // The number each row was added with, top to bottom: its entry's, for entry rows.
+  const std::vector<int>& entries() const { return entries_; }
+
+ private:
+  std::vector<int> entries_;
+  RowWriter write_;
 };
 
 }  // namespace vandrel

@@ -4,17 +4,26 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandrel {
 
 class RowTexts {
  public:
+  // An index of five digits, a name of twelve characters, the offset and the size.
+  static constexpr size_t kTypicalRowLength = 36;
+
   RowTexts() = default;
   RowTexts(std::initializer_list<std::wstring_view> rows) {
     for (std::wstring_view row : rows) Add([&](std::wstring& text) { text += row; });
   }
+  // The texts `write` gives for these entries, in this order.
+  template <typename Write>
+  RowTexts(const std::vector<int>& entries, const Write& write) {
+    block_.reserve(entries.size() * kTypicalRowLength);
+    for (int index : entries) Add([&](std::wstring& text) { write(text, index); });
+  }
 
-  void Reserve(size_t characters) { block_.reserve(characters); }
   // Adds a row whose text `write` appends to the string it is given.
   template <typename Write>
   void Add(Write write) {

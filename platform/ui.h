@@ -11,11 +11,20 @@
 
 namespace vandrel {
 
+// Writes behind `text` the text of the row that shows entry `index`.
+using RowWriter = std::function<void(std::wstring& text, int index)>;
+
 class IListBox {
  public:
   virtual ~IListBox() = default;
   virtual void Clear() = 0;
   virtual void AddRows(const RowTexts& rows) = 0;
+  // One row per entry of `entries`, in that order. A list that keeps its rows' texts makes
+  // them all here; one that is never drawn may keep the entry numbers and make a text only
+  // when Row asks for it, so `write` must stay usable until the list is cleared.
+  virtual void AddEntryRows(std::vector<int> entries, const RowWriter& write) {
+    AddRows(RowTexts(entries, write));
+  }
   virtual int Count() const = 0;
   virtual std::wstring Row(int row) const = 0;
   virtual bool IsSelected(int row) const = 0;

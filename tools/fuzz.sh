@@ -19,9 +19,9 @@ for target in $targets; do
   corpus=build/fuzz/corpus/$target
   findings=build/fuzz/findings/$target
   mkdir -p "$corpus" "$findings"
-  # The files the commands make live in memory; each run may hold at most 32 MiB at once, so
-  # an allocation sized by a damaged field is a finding; a run of over 10 s is a hang.
-  TMPDIR=/dev/shm nice -n 10 "build/fuzz/tests/fuzz/${target}_fuzz" "$corpus" \
+  # An allocation of over 32 MiB is sized by a damaged field, so it is a finding; a run of over
+  # 10 s is a hang.
+  nice -n 10 "build/fuzz/tests/fuzz/${target}_fuzz" "$corpus" \
     "tests/fuzz/corpus/$target" -dict=tests/fuzz/vandrel.dict -max_total_time="$seconds" \
     -malloc_limit_mb=32 -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$findings/" \
     -print_final_stats=1 2>&1 | tee "build/fuzz/$target.log" | grep -v '^#[0-9]*.*\(NEW\|REDUCE\)'

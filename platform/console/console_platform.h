@@ -16,7 +16,7 @@ struct ConsolePlatform {
 
   ProgressLine progressLine;
   Window window;
-  MemoryList list;
+  EntryList list;
   StatusBar statusBar{progressLine};
   Menus menus;
   Dialogs dialogs;

@@ -1,111 +1,86 @@
 #include "tests/fuzz/fuzz_session.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
-#include "platform/errors.h"
 #include "platform/scripted/scripted_platform.h"
+#include "tests/fuzz/memory_file_system.h"
 
 namespace vandrel::fuzz {
 namespace {
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-// Room enough for every command on a small archive, little enough to be filled in a moment.
-constexpr rlim_t kFileSizeLimit = rlim_t{8} << 20;
+// Room enough for every command on an archive of a few KiB, little enough to be filled in a
+// moment when a damaged offset sends a write far out.
+constexpr size_t kFileCap = size_t{256} << 10;
 // Extract takes this many rows from each end of the list.
 constexpr int kRowsEachEnd = 8;
 
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, std::span<const uint8_t> bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-std::wstring Text(const fs::path& path) { return FromUtf8(path.string()); }
+constexpr wchar_t kArchiveFolder[] = L"/archive", kSourceFolder[] = L"/sources",
+                  kOutputFolder[] = L"/output";
 
 [[noreturn]] void Fail(const char* command, const char* what) {
   std::fprintf(stderr, "%s: %s\n", command, what);
   std::abort();
 }
 
-// The folders every run works in, made once per process: the archive's, the files to add and
-// replace from, and the output folder for extracting.
+// The folders every run works in, in memory and made once per process: the archive's, the
+// files to add and replace from, and the output folder for extracting.
 struct Folders {
-  fs::path root, archive, sources, output;
-  std::vector<std::pair<fs::path, Bytes>> sourceFiles;
+  MemoryFileSystem files{{kArchiveFolder, kSourceFolder, kOutputFolder}, kFileCap};
+  std::vector<std::pair<std::wstring, Bytes>> sourceFiles;
 
   Folders() {
-    signal(SIGXFSZ, SIG_IGN);  // a write past the cap then fails as a full disk does
-    const rlimit cap{kFileSizeLimit, kFileSizeLimit};
-    setrlimit(RLIMIT_FSIZE, &cap);
-    root = fs::temp_directory_path() / ("vandrel-fuzz-" + std::to_string(getpid()));
-    archive = root / "archive", sources = root / "sources", output = root / "output";
-    for (const auto& folder : {archive, sources, output}) fs::create_directories(folder);
     // Empty, within one sector, and one byte more than three sectors.
     for (size_t size : {size_t{0}, size_t{100}, size_t{3 * 2048 + 1}}) {
       Bytes bytes(size);
       for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
-      sourceFiles.emplace_back(sources / ("source" + std::to_string(size) + ".dat"), bytes);
-      WriteFile(sourceFiles.back().first, bytes);
+      sourceFiles.emplace_back(
+          std::wstring(kSourceFolder) + L"/source" + std::to_wstring(size) + L".dat", bytes);
+      files.Put(sourceFiles.back().first, bytes);
     }
   }
-  ~Folders() {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-  }
 
-  std::wstring Source(size_t index) const { return Text(sourceFiles.at(index).first); }
+  std::wstring Source(size_t index) const { return sourceFiles.at(index).first; }
+  std::wstring Output() const { return kOutputFolder; }
 
   // Clears what the last run left and lays out this run's archive; returns the .img's path.
-  fs::path Lay(std::span<const uint8_t> img, std::optional<std::span<const uint8_t>> dir) const {
-    for (const auto& folder : {archive, output}) {
-      fs::remove_all(folder);
-      fs::create_directory(folder);
-    }
-    WriteFile(archive / "test.img", img);
-    if (dir) WriteFile(archive / "test.dir", *dir);
-    return archive / "test.img";
+  std::wstring Lay(std::span<const uint8_t> img, std::optional<std::span<const uint8_t>> dir) {
+    for (const wchar_t* folder : {kArchiveFolder, kOutputFolder}) files.Empty(folder);
+    const std::wstring path = std::wstring(kArchiveFolder) + L"/test.img";
+    files.Put(path, Bytes(img.begin(), img.end()));
+    if (dir)
+      files.Put(std::wstring(kArchiveFolder) + L"/test.dir", Bytes(dir->begin(), dir->end()));
+    return path;
   }
 
-  // Only the archive's folder and the output folder may change, and neither may gain a folder.
+  // Only the archive's folder and the output folder may change; the sources stay as they are.
   bool OnlyAllowedChanges() const {
-    for (const auto& entry : fs::directory_iterator(root))
-      if (entry.path() != archive && entry.path() != sources && entry.path() != output)
-        return false;
-    for (const auto& folder : {archive, output})
-      for (const auto& entry : fs::directory_iterator(folder))
-        if (!entry.is_regular_file()) return false;
-    size_t count = 0;
-    for (const auto& entry : fs::directory_iterator(sources)) ++count, (void)entry;
-    if (count != sourceFiles.size()) return false;
-    for (const auto& [path, bytes] : sourceFiles)
-      if (ReadFile(path) != bytes) return false;
-    return true;
+    size_t sources = 0;
+    for (const auto& [path, bytes] : files.files()) {
+      if (InFolder(path, kArchiveFolder) || InFolder(path, kOutputFolder)) continue;
+      ++sources;
+      bool known = false;
+      for (const auto& [source, original] : sourceFiles)
+        known = known || (path == source && *bytes == original);
+      if (!known) return false;
+    }
+    return sources == sourceFiles.size();
+  }
+
+ private:
+  static bool InFolder(std::wstring_view path, std::wstring_view folder) {
+    return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == L'/';
   }
 };
 
 class Session {
  public:
-  Session(const Folders& folders, fs::path img) : folders_(folders), img_(Text(img)) {
+  Session(Folders& folders, std::wstring img) : folders_(folders), img_(std::move(img)) {
     IMGArchive = {};
     Options = {};
   }
@@ -120,11 +95,11 @@ class Session {
     fm_.Guarded([&] { fm_.DoOpenArchive(img_); });
     return IMGArchive.bLoaded;
   }
-  int Rows() const { return sp_.list.Count(); }
+  int Rows() const { return list_.Count(); }
   const Folders& folders() const { return folders_; }
   scripted::Dialogs& dialogs() { return sp_.dialogs; }
 
-  void Select(const std::vector<int>& rows, int caret) { sp_.list.UserSelect(rows, caret); }
+  void Select(const std::vector<int>& rows, int caret) { list_.UserSelect(rows, caret); }
   // Rows from both ends of the list, where damaged entries tend to sit.
   void SelectEnds() {
     std::vector<int> rows;
@@ -136,7 +111,7 @@ class Session {
   // Runs a command and checks what it left behind. Returns whether the archive is still open.
   bool Run(const char* name, void (TfmMain::*command)()) {
     fm_.Guarded([&] { (fm_.*command)(); });
-    if (!sp_.list.enabled() || sp_.window.cursor() != Cursor::Default) Fail(name, "left busy");
+    if (!list_.enabled() || sp_.window.cursor() != Cursor::Default) Fail(name, "left busy");
     if (!folders_.OnlyAllowedChanges()) Fail(name, "wrote outside its folders");
     if (!IMGArchive.bLoaded) return false;
     const TIMGArchive inMemory = IMGArchive;
@@ -157,10 +132,14 @@ class Session {
     return true;
   }
 
-  const Folders& folders_;
+  Folders& folders_;
   std::wstring img_;
   scripted::ScriptedPlatform sp_;
-  Platform platform_{sp_.platform()};
+  // The rows' texts are made only for the rows a command reads, as the command line's are.
+  EntryList list_;
+  Platform platform_{sp_.window,   list_,          sp_.statusBar,   sp_.menus,
+                     sp_.dialogs,  sp_.timers,     sp_.shell,       sp_.system,
+                     sp_.registry, folders_.files, sp_.toolWindows, sp_.splash};
   TfmMain fm_{platform_};
 };
 
@@ -175,7 +154,7 @@ const Command kCommands[] = {
     {"extract",
      [](Session& s) {
        s.SelectEnds();
-       s.dialogs().folderAnswers.push_back(Text(s.folders().output));
+       s.dialogs().folderAnswers.push_back(s.folders().Output());
        return s.Run("extract", &TfmMain::ExtractFiles);
      }},
     {"replace in place",
@@ -222,7 +201,7 @@ const Command kCommands[] = {
 }  // namespace
 
 void RunSession(std::span<const uint8_t> img, std::optional<std::span<const uint8_t>> dir) {
-  static const Folders folders;
+  static Folders folders;
   Session session(folders, folders.Lay(img, dir));
   if (!session.Open()) return;
   for (const Command& command : kCommands)
