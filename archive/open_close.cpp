@@ -18,6 +18,19 @@ constexpr wchar_t kClosedStatus[] = L"Архив закрыт   ";
 constexpr wchar_t kLoadedV1[] = L"Архив вер.1загружен.     ";
 constexpr wchar_t kLoadedV2[] = L"Архив вер.2 загружен.    ";
 constexpr wchar_t kDirMissing[] = L"Unable to find DIR file!\n\n[";
+constexpr wchar_t kNotAFile[] =
+    L" is a link, a pipe or a device, not a regular file, so it cannot be opened as an archive";
+
+// Only a regular file of its own is an archive: a pipe would hold every command for ever, a
+// device would never end, and through a link the commands would change a file elsewhere.
+std::unique_ptr<IFile> OpenArchiveFile(IFileSystem& files, const std::wstring& path) {
+  try {
+    return files.Open(path, FileMode::ReadOnly, FileKind::Own);
+  } catch (const InOutError& error) {
+    if (error.Code() != kErrNotAFile) throw;
+    throw AppError(Quoted(path) + kNotAFile);
+  }
+}
 
 std::vector<TIMGFileEntry> ReadEntries(IFile& file, int32_t count) {
   std::vector<unsigned char> bytes(static_cast<size_t>(count) * kEntrySize);
@@ -40,7 +53,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   CloseArchive();
   IMGArchive.IMGFile = path;
 
-  auto img = p_.files.Open(path, FileMode::ReadOnly);
+  auto img = OpenArchiveFile(p_.files, path);
   unsigned char head[kHeaderSize];
   img->Read(head, sizeof head);
   TIMGHeader header = DecodeHeader(head);
@@ -62,7 +75,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
       Working(false);
       return;
     }
-    auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
+    auto dir = OpenArchiveFile(p_.files, IMGArchive.DIRFile);
     int32_t count = static_cast<int32_t>(dir->Length() / kEntrySize);
     IMGArchive.FileCount = count;
     IMGArchive.Files = ReadEntries(*dir, count);
