@@ -15,8 +15,9 @@ enum class FileMode {
   CreateNew,  // created; fails when a file of that name exists; read and write
 };
 
-// What an open accepts at the path. A refused one is not opened at all (a pipe would block the
-// open, a device may act on it) and raises kErrNotAFile; a folder stays "File access denied".
+// What an open accepts at the path. A refused one raises kErrNotAFile, found out before the
+// open where the system can tell (a pipe may block the open itself, a device may act on it) and
+// checked again on what was opened; a folder stays "File access denied".
 enum class FileKind {
   Any,      // whatever the system opens
   Regular,  // a regular file, a link to one followed: never a pipe or a device, whose reads
