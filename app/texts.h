@@ -13,6 +13,8 @@ inline constexpr wchar_t kForumDomain[] = L"forum.quarrymoor.example";
 inline constexpr wchar_t kOpenCaptionPrefix[] = L"Vandrel " VANDREL_VERSION L" - ";
 inline constexpr wchar_t kErrorCaption[] = L"Error";
 inline constexpr wchar_t kConfirmCaption[] = L"Confirm";
+// After a quoted path: read into itself, the archive would grow until the disk is full.
+inline constexpr wchar_t kArchivesOwnFile[] = L" is one of the archive's own files";
 inline constexpr wchar_t kDirInUse[] = L"Dir file error! It might be in use.. exiting...";
 
 }  // namespace vandrel::text

@@ -19,6 +19,12 @@ struct TIMGArchive {
 
 extern TIMGArchive IMGArchive;
 
+class IFileSystem;
+
+// Whether `path` is one of the open archive's own files, the .img or the .dir, by identity:
+// another spelling or a second link to it counts.
+bool IsArchiveFile(IFileSystem& files, const std::wstring& path);
+
 // Text between the first `first` and the following `second` (see the row text of the list).
 std::wstring ExtractBetween(const std::wstring& text, const std::wstring& first,
                             const std::wstring& second);

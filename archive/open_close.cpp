@@ -21,6 +21,19 @@ constexpr wchar_t kClosedStatus[] = L"Архив закрыт   ";
 constexpr wchar_t kLoadedV1[] = L"Архив вер.1загружен.     ";
 constexpr wchar_t kLoadedV2[] = L"Архив вер.2 загружен.    ";
 constexpr wchar_t kDirMissing[] = L"Unable to find DIR file!\n\n[";
+constexpr wchar_t kNotAFile[] =
+    L" is a link, a pipe or a device, not a regular file, so it cannot be opened as an archive";
+
+// Only a regular file of its own is an archive: a pipe would hold every command for ever, a
+// device would never end, and through a link the commands would change a file elsewhere.
+std::unique_ptr<IFile> OpenArchiveFile(IFileSystem& files, const std::wstring& path) {
+  try {
+    return files.Open(path, FileMode::ReadOnly, FileKind::Own);
+  } catch (const InOutError& error) {
+    if (error.Code() != kErrNotAFile) throw;
+    throw AppError(Quoted(path) + kNotAFile);
+  }
+}
 
 // The records come through a fixed buffer, so the directory is held only once, decoded.
 constexpr size_t kEntriesPerRead = 2048;
@@ -55,7 +68,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
   hold.Take(path);
 
-  auto img = p_.files.Open(path, FileMode::ReadOnly);
+  auto img = OpenArchiveFile(p_.files, path);
   unsigned char head[kHeaderSize];
   img->Read(head, sizeof head);
   TIMGHeader header = DecodeHeader(head);
@@ -78,7 +91,7 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
       Working(false);
       return;
     }
-    auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadOnly);
+    auto dir = OpenArchiveFile(p_.files, IMGArchive.DIRFile);
     const int64_t records = dir->Length() / kEntrySize;
     // More records than a count can hold are more than memory can.
     if (records > INT32_MAX) throw std::bad_alloc();

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/options.h"
+#include "app/texts.h"
 #include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "ops/archive_hold.h"
@@ -23,6 +24,7 @@ constexpr wchar_t kFilterText[] = L"Все файлы(*.*)";
 constexpr wchar_t kProgress[] = L"Добавление";
 constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
 constexpr wchar_t kAdded[] = L"File(s) added.";
+constexpr wchar_t kNotAdded[] = L", so it was not added";
 constexpr wchar_t kDamaged[] =
     L"The archive's directory is damaged: entries that must move to make room for it share "
     L"sectors or hold negative numbers";
@@ -33,6 +35,11 @@ TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
   entry.Size = data.size;
   SetNameBytes(entry, codepage::ToBytes(paths::FileName(fileName)));
   return entry;
+}
+
+// "Added 2 of 3 file(s)." when some were refused.
+std::wstring AddedOf(int added, int given) {
+  return L"Added " + std::to_wstring(added) + L" of " + std::to_wstring(given) + L" file(s).";
 }
 
 // The entry whose data lies first in the file; the earliest in directory order on a tie.
@@ -78,10 +85,16 @@ void TfmMain::AddFiles() {
   if (!hold) return;
 
   ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
-  int n = 0;
+  int n = 0, refused = 0;
   try {
     for (const std::wstring& file : *chosen) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
+      // Read into itself, the archive would grow until the disk is full.
+      if (IsArchiveFile(p_.files, file)) {
+        ShowError(Quoted(file) + text::kArchivesOwnFile + kNotAdded);
+        ++refused;
+        continue;
+      }
       if (IMGArchive.bVersion2)
         DoAddFileV2(file);
       else
@@ -96,19 +109,19 @@ void TfmMain::AddFiles() {
   const std::wstring archive = IMGArchive.IMGFile;
   DoOpenArchive(archive);
   if (p_.list.Count() > 0) p_.list.SetCaret(p_.list.Count() - 1);
-  Status(kAdded);
+  Status(refused == 0 ? std::wstring(kAdded) : AddedOf(n - refused, n));
   Working(false);
 }
 
 void TfmMain::DoAddFile(const std::wstring& fileName) {
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
-  auto source = p_.files.Open(fileName, FileMode::ReadOnly);
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+  auto source = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
   SectorBuffer buffer;
   const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, 0, buffer));
   source->Close();
   img->Close();
 
-  auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadWrite);
+  auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadWrite, FileKind::Own);
   // Behind the last whole record: stray bytes after it are not part of the directory.
   WriteEntryAt(*dir, dir->Length() / kEntrySize * kEntrySize, entry);
   Recorded(entry);
@@ -116,8 +129,8 @@ void TfmMain::DoAddFile(const std::wstring& fileName) {
 }
 
 void TfmMain::DoAddFileV2(const std::wstring& fileName) {
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
-  auto source = p_.files.Open(fileName, FileMode::ReadOnly);
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+  auto source = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
   SectorBuffer buffer;
   auto& files = IMGArchive.Files;
   const int64_t slot = SlotPositionV2(IMGArchive.FileCount);

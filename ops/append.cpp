@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "archive/img_format.h"
+#include "platform/errors.h"
 
 namespace vandrel {
 namespace {
@@ -24,12 +25,23 @@ int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer) {
 }
 
 AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer) {
-  AppendedData data;
-  data.offset = StartAppend(img, reservedEnd, buffer);
-  const int64_t copied = buffer.CopyAll(source, img, std::numeric_limits<int64_t>::max());
-  buffer.WriteZeros(img, SectorsHolding(copied) * kSectorSize - copied);
-  data.size = static_cast<int32_t>(SectorsHolding(copied));
-  return data;
+  const int64_t length = img.Length();
+  try {
+    AppendedData data;
+    data.offset = StartAppend(img, reservedEnd, buffer);
+    const int64_t copied = buffer.CopyAll(source, img, std::numeric_limits<int64_t>::max());
+    buffer.WriteZeros(img, SectorsHolding(copied) * kSectorSize - copied);
+    data.size = static_cast<int32_t>(SectorsHolding(copied));
+    return data;
+  } catch (const InOutError&) {
+    // No entry points at a copy cut short (a full disk, a source that cannot be read): it is
+    // taken back off the end, so the disk is as it was. The first error is the one to show.
+    try {
+      img.SetLength(length);
+    } catch (const InOutError&) {
+    }
+    throw;
+  }
 }
 
 }  // namespace vandrel

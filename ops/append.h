@@ -18,7 +18,8 @@ struct AppendedData {
 // end of a version-2 directory, 0 otherwise), zero-filling any gap; returns that sector.
 int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer);
 
-// Appends all of `source` from its position, the last sector completed with zero bytes.
+// Appends all of `source` from its position, the last sector completed with zero bytes. A
+// failure leaves `img` as long as it was.
 AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer);
 
 }  // namespace vandrel

@@ -57,7 +57,7 @@ std::vector<TIMGFileEntry> TableRoomAfterRemoving(const std::vector<TIMGFileEntr
 void RestoreHeadV2(IFileSystem& files, const std::wstring& path,
                    const std::vector<TIMGFileEntry>& entries) {
   try {
-    auto img = files.Open(path, FileMode::ReadWrite);
+    auto img = files.Open(path, FileMode::ReadWrite, FileKind::Own);
     WriteEntriesAt(*img, kHeaderSize, entries);
     WriteHeaderV2(*img, static_cast<int32_t>(entries.size()));
     img->Close();
@@ -119,7 +119,7 @@ void TfmMain::DoDeleteFilesV2(const std::vector<int>& indices) {
   const int32_t count = IMGArchive.FileCount - static_cast<int32_t>(indices.size());
   bool writing = false;
   try {
-    auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
+    auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
     writing = true;
     WriteEntriesAt(*img, kHeaderSize, room);
     img->Flush();

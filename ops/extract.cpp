@@ -18,6 +18,19 @@ constexpr wchar_t kBrowseCaption[] = L"Extract Files...";
 constexpr wchar_t kProgress[] = L"Извлечение    ";
 constexpr wchar_t kExtracted[] = L"File(s) extracted.";
 
+// A link, pipe or device under the entry's name is replaced by the entry's file, like any file
+// of that name: written through, it would change a file outside the folder, create one there,
+// or block the extraction for ever.
+std::unique_ptr<IFile> CreateInPlaceOf(IFileSystem& files, const std::wstring& path) {
+  try {
+    return files.Open(path, FileMode::Create, FileKind::Own);
+  } catch (const InOutError& error) {
+    if (error.Code() != kErrNotAFile) throw;
+  }
+  if (!files.Delete(path)) throw InOutError(kErrAccessDenied);
+  return files.Open(path, FileMode::CreateNew);
+}
+
 // A file of the entry's name that is there already is replaced, unless it is one of the
 // archive's own files: replacing the .img would empty the very archive being read, and the .dir
 // would take every entry's name and place with it.
@@ -30,9 +43,8 @@ std::unique_ptr<IFile> CreateOutput(IFileSystem& files, const std::wstring& fold
   } catch (const InOutError& error) {
     if (error.Code() != kErrFileExists) throw;
   }
-  for (const std::wstring* own : {&IMGArchive.IMGFile, &IMGArchive.DIRFile})
-    if (!own->empty() && files.SameFile(path, *own)) throw InOutError(kErrAccessDenied);
-  return files.Open(path, FileMode::Create);
+  if (IsArchiveFile(files, path)) throw InOutError(kErrAccessDenied);
+  return CreateInPlaceOf(files, path);
 }
 
 }  // namespace
@@ -52,7 +64,7 @@ void TfmMain::ExtractFiles() {
   const int m = static_cast<int>(rows.size());
   // Opened once for the whole batch, not once per entry; closed when the batch ends, or on the
   // way out when it fails.
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly, FileKind::Own);
   ProgressPace pace(p_.system, m);
   int n = 0;
   for (int row : rows) {

@@ -50,7 +50,7 @@ void TfmMain::RenameRecord(const std::wstring& path, int64_t position, int index
   TIMGFileEntry renamed = IMGArchive.Files.at(static_cast<size_t>(index));
   SetNameBytes(renamed, codepage::ToBytes(name));
   try {
-    auto file = p_.files.Open(path, FileMode::ReadWrite);
+    auto file = p_.files.Open(path, FileMode::ReadWrite, FileKind::Own);
     WriteEntryAt(*file, position, renamed);
     file->Close();
   } catch (...) {

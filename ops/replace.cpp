@@ -4,12 +4,14 @@
 
 #include "app/main_window.h"
 #include "app/options.h"
+#include "app/texts.h"
 #include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "ops/archive_hold.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
 #include "ops/sector_copy.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 
 namespace vandrel {
@@ -17,6 +19,7 @@ namespace {
 
 constexpr wchar_t kDialogTitle[] = L"Замена... ";
 constexpr wchar_t kFilterText[] = L"Все файлы (*.*)";
+constexpr wchar_t kCannotReplace[] = L", so it cannot replace an entry; nothing was changed";
 constexpr wchar_t kTooBig[] = L"File is too big to replace '";
 constexpr wchar_t kReplacedV1[] = L"Файл заменён  ";
 constexpr wchar_t kReplacedV2[] = L"File replaced.";
@@ -62,6 +65,11 @@ void TfmMain::ReplaceFile() {
   const std::wstring& path = chosen->front();
   Options.LastFileDir = paths::Folder(path);
 
+  // Read into itself, the archive would grow until the disk is full.
+  if (IsArchiveFile(p_.files, path)) {
+    ShowError(Quoted(path) + text::kArchivesOwnFile + kCannotReplace);
+    return;
+  }
   auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
   if (IMGArchive.bVersion2) {
@@ -77,8 +85,8 @@ void TfmMain::ReplaceFile() {
 void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
   Working(true);
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
-  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
   // Version 1 has no room to move the data to; an area it cannot write in place is refused.
   const wchar_t* refusal = !AreaInside(entry, img->Length(), 0)             ? kOutsideEnd
                            : SharesSectors(IMGArchive.Files, size_t(index)) ? kSharedEnd
@@ -101,8 +109,8 @@ void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
 void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
   Working(true);
   TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
-  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly);
+  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
   SectorBuffer buffer;
   const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
   // An area the directory points at wrongly, or shares with another entry, is left alone; the

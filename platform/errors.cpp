@@ -17,6 +17,7 @@ std::wstring InOutErrorText(int code) {
     case kErrReadBeyondEnd: return L"Read beyond end of file";
     case kErrDiskFull: return L"Disk full";
     case kErrInvalidNumericInput: return L"Invalid numeric input";
+    case kErrNotAFile: return L"Not a regular file";
     default: return L"I/O error " + std::to_wstring(code);
   }
 }

@@ -31,6 +31,9 @@ inline constexpr int kErrInvalidFilename = 3;
 inline constexpr int kErrTooManyOpenFiles = 4;
 inline constexpr int kErrAccessDenied = 5;
 inline constexpr int kErrFileExists = 80;
+// Windows' code for a file the system cannot use as one; here: a link, pipe or device where a
+// regular file was asked for.
+inline constexpr int kErrNotAFile = 1920;
 inline constexpr int kErrNegativeSeek = 131;
 inline constexpr int kErrReadBeyondEnd = 100;
 inline constexpr int kErrDiskFull = 101;

@@ -15,6 +15,17 @@ enum class FileMode {
   CreateNew,  // created; fails when a file of that name exists; read and write
 };
 
+// What an open accepts at the path. A refused one raises kErrNotAFile, found out before the
+// open where the system can tell (a pipe may block the open itself, a device may act on it) and
+// checked again on what was opened; a folder stays "File access denied".
+enum class FileKind {
+  Any,      // whatever the system opens
+  Regular,  // a regular file, a link to one followed: never a pipe or a device, whose reads
+            // can block for ever or never end
+  Own,      // a regular file at the path itself, never a link or reparse point: what a command
+            // writes stays inside the folder it names
+};
+
 class IFile {
  public:
   IFile() = default;
@@ -32,6 +43,8 @@ class IFile {
   virtual void Write(const void* buffer, size_t count) = 0;
   // Returns once everything written so far has reached the disk, so a power cut keeps it.
   virtual void Flush() = 0;
+  // Cuts the file to `length` bytes, which must be at most its length.
+  virtual void SetLength(int64_t length) = 0;
   virtual void Close() = 0;
 
   // Exactly `count` bytes, or "Read beyond end of file".
@@ -60,7 +73,10 @@ class IFileLock {
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
-  virtual std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) = 0;
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) {
+    return Open(path, mode, FileKind::Any);
+  }
+  virtual std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) = 0;
   // True for an existing file; a folder does not count.
   virtual bool FileExists(const std::wstring& path) = 0;
   // Whether both paths name one existing file, however each is spelt: another case, another

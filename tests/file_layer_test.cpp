@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 #include "platform/errors.h"
@@ -228,6 +230,33 @@ TEST_F(FileLayerTest, HoldsKeepOnlyOtherHoldsOut) {
   next.reset();
   MakeReadOnly("TMPI1");
   EXPECT_NE(files_->TryLock(Path("TMPI1"), LockKind::Exclusive), nullptr);
+}
+
+// The opens an archive's own files use: a device (whose reads never end) and, where the test can
+// make them, a link and a pipe are refused without being opened; a regular file can be cut.
+TEST_F(FileLayerTest, AFileOfItsOwnIsARegularFileAtThePathItself) {
+#ifdef _WIN32
+  const std::wstring device = L"NUL";
+#else
+  const std::wstring device = L"/dev/zero";
+  Make("target.img", "target");
+  fs::create_symlink(root_ / "target.img", root_ / "link.img");
+  ASSERT_EQ(::mkfifo((root_ / "pipe.img").c_str(), 0666), 0);
+  for (const char* name : {"link.img", "pipe.img"})
+    EXPECT_EQ(ErrorOf([&] { files_->Open(Path(name), FileMode::ReadOnly, FileKind::Own); }),
+              L"Not a regular file")
+        << name;
+  files_->Open(Path("link.img"), FileMode::ReadOnly, FileKind::Regular)->Close();
+#endif
+  for (const FileKind kind : {FileKind::Regular, FileKind::Own})
+    EXPECT_EQ(ErrorOf([&] { files_->Open(device, FileMode::ReadOnly, kind); }),
+              L"Not a regular file");
+  Make("own.img", "archive data");
+  auto file = files_->Open(Path("own.img"), FileMode::ReadWrite, FileKind::Own);
+  file->SetLength(7);
+  EXPECT_EQ(file->Length(), 7);
+  file->Close();
+  EXPECT_EQ(*files_->FindSize(Path("own.img")), 7);
 }
 
 #ifdef _WIN32

@@ -51,6 +51,21 @@ bool IsReadOnlyFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
 }
 
+// Looked at before opening: a pipe would block the open itself, and a device may act on it.
+void RefuseOtherKinds(const std::string& path, FileKind kind) {
+  if (kind == FileKind::Any) return;
+  struct stat st;
+  const int found = kind == FileKind::Own ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st);
+  if (found == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) throw InOutError(kErrNotAFile);
+}
+
+// Any kind is truncated by the open itself, as it always was; the other kinds only once the
+// open has shown a regular file. Never blocking on a pipe that slips in, never through a link.
+int OpenFlags(bool creating, FileKind kind) {
+  if (kind == FileKind::Any) return creating ? O_CREAT | O_TRUNC : 0;
+  return (creating ? O_CREAT : 0) | O_NONBLOCK | (kind == FileKind::Own ? O_NOFOLLOW : 0);
+}
+
 int CodeFromErrno(int err, const std::string& path) {
   switch (err) {
     case ENOENT: return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
@@ -123,6 +138,9 @@ class PosixFile final : public IFile {
   void Flush() override {
     if (::fsync(fd_) != 0) Fail(errno);
   }
+  void SetLength(int64_t length) override {
+    if (::ftruncate(fd_, length) != 0) Fail(errno);
+  }
   void Close() override {
     int fd = fd_;
     fd_ = -1;
@@ -157,26 +175,41 @@ constexpr off_t kLockedByte = off_t{1} << 62;
 
 class PosixFileSystem final : public IFileSystem {
  public:
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override {
     std::string native = NativePath(path);
     if (native.empty()) throw InOutError(kErrFileNotFound);
     const int access = O_CLOEXEC | (mode == FileMode::ReadOnly ? O_RDONLY : O_RDWR);
     const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
     // As on Windows: a new file first, and the read-only question only for one that is there.
+    // O_EXCL never follows a link: a link of that name, even a dangling one, is there.
     int fd = creating ? ::open(native.c_str(), access | O_CREAT | O_EXCL, 0666) : -1;
     if (creating && fd < 0 && errno != EEXIST) throw InOutError(CodeFromErrno(errno, native));
-    if (fd < 0) {
+    const bool existed = fd < 0;
+    if (existed) {
+      // The kind first: a link is refused as a link, not for what its target is.
+      RefuseOtherKinds(native, kind);
       if (mode != FileMode::ReadOnly && IsReadOnlyFile(native)) throw InOutError(kErrAccessDenied);
       if (mode == FileMode::CreateNew) throw InOutError(kErrFileExists);
-      fd = ::open(native.c_str(), access | (creating ? O_CREAT | O_TRUNC : 0), 0666);
-      if (fd < 0) throw InOutError(CodeFromErrno(errno, native));
+      fd = ::open(native.c_str(), access | OpenFlags(creating, kind), 0666);
+      if (fd < 0)
+        throw InOutError(errno == ELOOP && kind == FileKind::Own ? kErrNotAFile
+                                                                 : CodeFromErrno(errno, native));
     }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      throw InOutError(kErrAccessDenied);
+    if (::fstat(fd, &st) == 0) {
+      // Checked again on what was opened, in case the name changed hands since it was looked at.
+      const int refusal = S_ISDIR(st.st_mode)                                ? kErrAccessDenied
+                          : kind != FileKind::Any && !S_ISREG(st.st_mode) ? kErrNotAFile
+                                                                             : 0;
+      if (refusal != 0) {
+        ::close(fd);
+        throw InOutError(refusal);
+      }
     }
-    return std::make_unique<PosixFile>(fd, native);
+    auto file = std::make_unique<PosixFile>(fd, native);
+    // Only a file known to be regular is cut.
+    if (existed && creating && kind != FileKind::Any) file->SetLength(0);
+    return file;
   }
 
   bool FileExists(const std::wstring& path) override {
@@ -226,7 +259,9 @@ class PosixFileSystem final : public IFileSystem {
   bool Delete(const std::wstring& path) override {
     std::string native = NativePath(path);
     struct stat st;
-    if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnlyFile(native))
+    // The name's own kind and permission: a link goes, whatever it points at.
+    if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
+        (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0))
       return false;
     return ::unlink(native.c_str()) == 0;
   }

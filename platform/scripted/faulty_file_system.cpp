@@ -25,6 +25,9 @@ class FaultyFile final : public IFile {
   void Flush() override {
     owner_.Counted([&] { real_->Flush(); });
   }
+  void SetLength(int64_t length) override {
+    owner_.Counted([&] { real_->SetLength(length); });
+  }
   void Close() override {
     owner_.Counted([&] { real_->Close(); });
   }
@@ -51,12 +54,13 @@ bool FaultyFileSystem::Answered(const std::function<bool()>& operation) {
   }
 }
 
-std::unique_ptr<IFile> FaultyFileSystem::Open(const std::wstring& path, FileMode mode) {
+std::unique_ptr<IFile> FaultyFileSystem::Open(const std::wstring& path, FileMode mode,
+                                              FileKind kind) {
   return Counted([&]() -> std::unique_ptr<IFile> {
     const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
     if (creating && !lockedFolder_.empty() && path.rfind(lockedFolder_, 0) == 0)
       throw InOutError(kErrAccessDenied);
-    return std::make_unique<FaultyFile>(*this, real_.Open(path, mode));
+    return std::make_unique<FaultyFile>(*this, real_.Open(path, mode, kind));
   });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Wraps a real file system for the tests. It counts every file operation (open, seek,
-// position, length, read, write, flush, close, rename, replace, the replace probe and delete),
-// from 1 across all files, and on request:
+// position, length, read, write, flush, set length, close, rename, replace, the replace probe
+// and delete), from 1 across all files, and on request:
 // - fails the Nth with a chosen error code (a rename, probe or delete then answers false);
 // - lets the Nth happen and then kills the command there, as a power cut or a killed process
 //   would: a hook sees the files as they are at that moment (writes are unbuffered), then the
@@ -51,7 +51,8 @@ class FaultyFileSystem final : public IFileSystem {
     }
   }
 
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override;
+  using IFileSystem::Open;
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override;
   bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
   bool SameFile(const std::wstring& a, const std::wstring& b) override {
     return real_.SameFile(a, b);

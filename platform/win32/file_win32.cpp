@@ -92,6 +92,12 @@ class Win32File final : public IFile {
   void Flush() override {
     if (!FlushFileBuffers(handle_)) FailLastError();
   }
+  void SetLength(int64_t length) override {
+    const int64_t position = Position();
+    Seek(length);
+    if (!SetEndOfFile(handle_)) FailLastError();
+    Seek(position);
+  }
   void Close() override {
     HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
@@ -106,6 +112,28 @@ bool IsReadOnlyFile(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
          !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A file that stands for another: a symbolic link or any reparse point that names something
+// else. Cloud placeholders and the like are reparse points too, but hold the file itself.
+bool IsLinkToAFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return IsReparseTagNameSurrogate(found.dwReserved0);
+}
+
+// What was opened must be a file on a disk, not a pipe or a device such as NUL or COM1.
+std::unique_ptr<IFile> Checked(HANDLE handle, FileKind kind) {
+  auto file = std::make_unique<Win32File>(handle);
+  if (kind != FileKind::Any && GetFileType(handle) != FILE_TYPE_DISK)
+    throw InOutError(kErrNotAFile);
+  return file;
 }
 
 HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
@@ -198,23 +226,25 @@ bool ReplaceKeepingHolds(const std::wstring& from, const std::wstring& to) {
 
 class Win32FileSystem final : public IFileSystem {
  public:
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override {
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override {
     const DWORD access = mode == FileMode::ReadOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
     const bool creating = mode == FileMode::Create || mode == FileMode::CreateNew;
     // Most files created are new, and a new one needs no read-only question: asked of a name
     // that is not there, Wine searches the whole folder for it, once more per file created.
     if (creating) {
       HANDLE handle = OpenHandle(path, access, CREATE_NEW);
-      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32File>(handle);
+      if (handle != INVALID_HANDLE_VALUE) return Checked(handle, kind);
       const DWORD err = GetLastError();
       if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) FailLastError();
     }
+    // The kind first: a link is refused as a link, not for what its target is.
+    if (kind == FileKind::Own && IsLinkToAFile(path)) throw InOutError(kErrNotAFile);
     // Windows refuses to write a read-only file; Wine run as root would not, so ask first.
     if (mode != FileMode::ReadOnly && IsReadOnlyFile(path)) throw InOutError(kErrAccessDenied);
     if (mode == FileMode::CreateNew) throw InOutError(kErrFileExists);
     HANDLE handle = OpenHandle(path, access, creating ? CREATE_ALWAYS : OPEN_EXISTING);
     if (handle == INVALID_HANDLE_VALUE) FailLastError();
-    return std::make_unique<Win32File>(handle);
+    return Checked(handle, kind);
   }
 
   bool FileExists(const std::wstring& path) override {
