@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -51,12 +52,20 @@ bool IsReadOnlyFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
 }
 
-int CodeFromErrno(int err, const std::string& path) {
+// An errno the program has no code of its own for is raised as this plus errno: errno's
+// numbers would otherwise meet the program's (errno 5 is an input/output error, code 5 "File
+// access denied").
+constexpr int kErrnoCodes = 1 << 20;
+
+// `opening`: a name is being opened, where a refused argument can only be the name.
+int CodeFromErrno(int err, const std::string& path, bool opening = true) {
   switch (err) {
     case ENOENT: return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
+    case EINVAL:
+      if (!opening) break;
+      [[fallthrough]];
     case ENOTDIR:
     case ENAMETOOLONG:
-    case EINVAL:
     case EILSEQ: return kErrInvalidFilename;
     case EMFILE:
     case ENFILE: return kErrTooManyOpenFiles;
@@ -69,8 +78,9 @@ int CodeFromErrno(int err, const std::string& path) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return kErrDiskFull;
-    default: return err;
+    default: break;
   }
+  return kErrnoCodes + err;
 }
 
 class PosixFile final : public IFile {
@@ -130,7 +140,7 @@ class PosixFile final : public IFile {
   }
 
  private:
-  [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_)); }
+  [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_, false)); }
 
   int fd_;
   std::string path_;
@@ -220,6 +230,19 @@ class PosixFileSystem final : public IFileSystem {
 };
 
 }  // namespace
+
+// The codes this layer raises for what it finds itself are told as errno tells the same.
+SystemError DescribeSystemError(int code) {
+  int number = 0;
+  if (code >= kErrnoCodes)
+    number = code - kErrnoCodes;
+  else if (code == kErrFileExists)
+    number = EEXIST;
+  else if (code == kErrNegativeSeek)
+    number = EINVAL;
+  if (number == 0) return {code, L""};
+  return {number, FromUtf8(std::strerror(number))};
+}
 
 std::unique_ptr<IFileSystem> MakeNativeFileSystem() { return std::make_unique<PosixFileSystem>(); }
 
