@@ -9,6 +9,7 @@
 #include "ops/append.h"
 #include "ops/directory_io.h"
 #include "ops/progress.h"
+#include "ops/refused_files.h"
 #include "ops/sector_copy.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -76,9 +77,11 @@ void TfmMain::AddFiles() {
 
   ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
   int n = 0;
+  RefusedFiles refused;
   try {
     for (const std::wstring& file : *chosen) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
+      if (!refused.Admit(file)) continue;
       if (IMGArchive.bVersion2)
         DoAddFileV2(file);
       else
@@ -93,8 +96,9 @@ void TfmMain::AddFiles() {
   const std::wstring archive = IMGArchive.IMGFile;
   DoOpenArchive(archive);
   if (p_.list.Count() > 0) p_.list.SetCaret(p_.list.Count() - 1);
-  Status(kAdded);
+  Status(refused.Status(kAdded, chosen->size()));
   Working(false);
+  if (!refused.empty()) ShowError(refused.Report(chosen->size()));
 }
 
 void TfmMain::DoAddFile(const std::wstring& fileName) {
