@@ -85,7 +85,7 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
       negative.push_back(static_cast<int>(i));
       continue;
     }
-    if ((int64_t{entry.Offset} + entry.Size) * kSectorSize > dataFileLength && entry.Size > 0) {
+    if (entry.Size > 0 && (int64_t{entry.Offset} + entry.Size) * kSectorSize > dataFileLength) {
       pastEnd.push_back(static_cast<int>(i));
     } else {
       ++kept;
