@@ -74,18 +74,24 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
   const int64_t directoryEnd = version2 ? kHeaderSize + kEntrySize * int64_t(files.size()) : 0;
   const std::vector<Span> spans = DataSpans(files);
 
+  const int64_t fileSectors = SectorsHolding(dataFileLength);
   std::vector<int> pastEnd, inDirectory, negative;
-  int64_t dataSectors = 0;
+  // What a rebuild would copy of the entries it can read; past the file's length it saves
+  // nothing anyway, so the sum stops there and cannot overflow.
+  int64_t kept = 0, dataSectors = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     const TIMGFileEntry& entry = files[i];
     if (entry.Offset < 0 || entry.Size < 0) {
       negative.push_back(static_cast<int>(i));
       continue;
     }
-    dataSectors += entry.Size;
-    if (entry.Size == 0) continue;
-    if ((int64_t{entry.Offset} + entry.Size) * kSectorSize > dataFileLength)
+    if (entry.Size > 0 && (int64_t{entry.Offset} + entry.Size) * kSectorSize > dataFileLength) {
       pastEnd.push_back(static_cast<int>(i));
+    } else {
+      ++kept;
+      dataSectors = std::min(dataSectors + entry.Size, fileSectors);
+    }
+    if (entry.Size == 0) continue;
     if (int64_t{entry.Offset} * kSectorSize < directoryEnd)
       inDirectory.push_back(static_cast<int>(i));
   }
@@ -101,11 +107,10 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
   if (version2)
     head = std::max(SectorsHolding(directoryEnd),
                     spans.empty() ? FirstDataSectorV2(int64_t(files.size())) : spans[0].first);
-  const int64_t fileSectors = SectorsHolding(dataFileLength);
   report.unusedSectors = fileSectors - UsedSectors(spans, head, fileSectors);
   const int64_t rebuiltSectors =
-      dataSectors + (version2 ? FirstDataSectorV2(int64_t(files.size())) : 0);
-  report.rebuildSaves = dataFileLength - rebuiltSectors * kSectorSize;
+      std::min(dataSectors + (version2 ? FirstDataSectorV2(kept) : 0), fileSectors);
+  report.rebuildSaves = std::max<int64_t>(0, dataFileLength - rebuiltSectors * kSectorSize);
   return report;
 }
 

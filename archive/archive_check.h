@@ -24,7 +24,10 @@ struct Problem {
 struct CheckReport {
   std::vector<Problem> problems;  // by kind in the order above, then by first entry
   int64_t unusedSectors = 0;      // sectors of the data file no entry or directory room holds
-  int64_t rebuildSaves = 0;       // bytes a rebuild would take off; negative when it grows
+  // Bytes a rebuild would take off the data file, 0 when it would not shrink it. A rebuild
+  // cannot read entries past the end or at negative offsets: the figure is for the archive
+  // without the entries of those two kinds, as it is once they are deleted.
+  int64_t rebuildSaves = 0;
 };
 
 CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,

@@ -23,9 +23,15 @@ struct Arguments {
   int layout = 2;
 };
 
+// Every argument names a file, a folder or an entry; bytes that are no UTF-8 name none of them.
+std::wstring Text(const std::string& item) {
+  if (!IsUtf8(item)) throw AppError(Quoted(FromUtf8(item)) + L" is not valid UTF-8");
+  return FromUtf8(item);
+}
+
 std::vector<std::wstring> Texts(const std::vector<std::string>& items) {
   std::vector<std::wstring> texts;
-  for (const auto& item : items) texts.push_back(FromUtf8(item));
+  for (const auto& item : items) texts.push_back(Text(item));
   return texts;
 }
 
@@ -73,13 +79,13 @@ void AddCommands(CLI::App& app, Arguments& a) {
 Request ToRequest(const CLI::App& app, const Arguments& a) {
   Request request;
   request.command = app.get_subcommands().front()->get_name();
-  request.archive = FromUtf8(a.archive);
+  request.archive = Text(a.archive);
   request.names = Texts(a.names);
   request.files = Texts(a.files);
-  request.output = FromUtf8(a.output);
-  request.name = FromUtf8(a.name);
-  request.newName = FromUtf8(a.newName);
-  request.file = FromUtf8(a.file);
+  request.output = Text(a.output);
+  request.name = Text(a.name);
+  request.newName = Text(a.newName);
+  request.file = Text(a.file);
   request.json = a.json;
   request.sortByName = a.sort == "name";
   request.version2 = a.layout == 2;
@@ -108,7 +114,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   }
   console::ConsolePlatform console(err, progress, files);
   Session session(console, out);
-  return session.Run(ToRequest(app, a));
+  return session.Run([&] { return ToRequest(app, a); });
 }
 
 }  // namespace vandrel::cli

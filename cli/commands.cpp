@@ -23,9 +23,19 @@ fs::path PathOf(const std::wstring& text) {
   return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// A name a folder lists, as the program's text. Not UTF-8, it has no text that would name that
+// file (an overlong form turns into a separator); a backslash in it the program takes for one.
+// Either way another file than the one listed would be read.
 std::wstring TextOf(const fs::path& path) {
   const std::u8string utf8 = path.u8string();
-  return FromUtf8(std::string(utf8.begin(), utf8.end()));
+  const std::string bytes(utf8.begin(), utf8.end());
+  const std::u8string name = path.filename().u8string();
+  if (!IsUtf8(bytes))
+    throw AppError(Quoted(FromUtf8(bytes)) + L": the name is not valid UTF-8; nothing was added");
+  if (name.find(u8'\\') != std::u8string::npos)
+    throw AppError(Quoted(FromUtf8(bytes)) +
+                   L": a backslash in a name would read as a folder; nothing was added");
+  return FromUtf8(bytes);
 }
 
 // The open-file dialog takes only files that are there; the command line the same.
@@ -68,9 +78,9 @@ Session::Session(console::ConsolePlatform& console, std::ostream& out)
   Randomize(platform_.system.ClockSeed());
 }
 
-int Session::Run(const Request& request) {
+int Session::Run(const std::function<Request()>& parse) {
   int status = kExitFailed;
-  fm_.Guarded([&] { status = Dispatch(request); });
+  fm_.Guarded([&] { status = Dispatch(parse()); });
   console_.progressLine.Clear();
   return console_.dialogs.failed() ? kExitFailed : status;
 }

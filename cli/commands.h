@@ -2,6 +2,7 @@
 // The commands of the command line. Each opens the archive as the window does, selects rows
 // and calls the very method the window's menu calls, so that the bytes on disk come out the
 // same; the window's top-level handler reports what fails.
+#include <functional>
 #include <ostream>
 
 #include "app/main_window.h"
@@ -14,8 +15,8 @@ class Session {
  public:
   // Results go to `out`; messages to the console's error stream.
   Session(console::ConsolePlatform& console, std::ostream& out);
-  // The exit status.
-  int Run(const Request& request);
+  // The exit status. `parse` gives the request; what it raises is reported as a command's failure.
+  int Run(const std::function<Request()>& parse);
 
  private:
   int Dispatch(const Request& request);

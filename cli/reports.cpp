@@ -31,6 +31,13 @@ const char* KindName(ProblemKind kind) {
   return "";
 }
 
+// Entries a rebuild cannot copy, or would copy as empty: what it would save leaves them out.
+bool Unreadable(const CheckReport& report) {
+  for (const Problem& problem : report.problems)
+    if (problem.kind == ProblemKind::PastEnd || problem.kind == ProblemKind::Negative) return true;
+  return false;
+}
+
 // Names come from anyone's archive; a byte that is no text must not stop the report.
 void PrintJson(std::ostream& out, const Json& json) {
   out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
@@ -103,7 +110,10 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
   }
   out << report.problems.size() << (report.problems.size() == 1 ? " problem\n" : " problems\n")
       << "unused sectors: " << report.unusedSectors << '\n'
-      << "a rebuild would save " << report.rebuildSaves << " bytes\n";
+      << "a rebuild would save " << report.rebuildSaves << " bytes"
+      << (Unreadable(report) ? ", once the entries past the end or with negative numbers are "
+                               "deleted\n"
+                             : "\n");
 }
 
 }  // namespace vandrel::cli

@@ -11,6 +11,7 @@
 #include "ops/append.h"
 #include "ops/directory_io.h"
 #include "ops/progress.h"
+#include "ops/refused_files.h"
 #include "ops/sector_copy.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -24,7 +25,6 @@ constexpr wchar_t kFilterText[] = L"Все файлы(*.*)";
 constexpr wchar_t kProgress[] = L"Добавление";
 constexpr wchar_t kMovingFirst[] = L"V2 DIR space required. Moving first file to end.";
 constexpr wchar_t kAdded[] = L"File(s) added.";
-constexpr wchar_t kNotAdded[] = L", so it was not added";
 constexpr wchar_t kDamaged[] =
     L"The archive's directory is damaged: entries that must move to make room for it share "
     L"sectors or hold negative numbers";
@@ -35,11 +35,6 @@ TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
   entry.Size = data.size;
   SetNameBytes(entry, codepage::ToBytes(paths::FileName(fileName)));
   return entry;
-}
-
-// "Added 2 of 3 file(s)." when some were refused.
-std::wstring AddedOf(int added, int given) {
-  return L"Added " + std::to_wstring(added) + L" of " + std::to_wstring(given) + L" file(s).";
 }
 
 // The entry whose data lies first in the file; the earliest in directory order on a tie.
@@ -85,16 +80,13 @@ void TfmMain::AddFiles() {
   if (!hold) return;
 
   ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
-  int n = 0, refused = 0;
+  int n = 0;
+  RefusedFiles refused;
   try {
     for (const std::wstring& file : *chosen) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
       // Read into itself, the archive would grow until the disk is full.
-      if (IsArchiveFile(p_.files, file)) {
-        ShowError(Quoted(file) + text::kArchivesOwnFile + kNotAdded);
-        ++refused;
-        continue;
-      }
+      if (!refused.Admit(file, IsArchiveFile(p_.files, file))) continue;
       if (IMGArchive.bVersion2)
         DoAddFileV2(file);
       else
@@ -109,8 +101,9 @@ void TfmMain::AddFiles() {
   const std::wstring archive = IMGArchive.IMGFile;
   DoOpenArchive(archive);
   if (p_.list.Count() > 0) p_.list.SetCaret(p_.list.Count() - 1);
-  Status(refused == 0 ? std::wstring(kAdded) : AddedOf(n - refused, n));
+  Status(refused.Status(kAdded, chosen->size()));
   Working(false);
+  if (!refused.empty()) ShowError(refused.Report(chosen->size()));
 }
 
 void TfmMain::DoAddFile(const std::wstring& fileName) {

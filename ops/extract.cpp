@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "archive/img_archive.h"
 #include "ops/archive_hold.h"
+#include "ops/file_swap.h"
 #include "ops/progress.h"
 #include "ops/safe_name.h"
 #include "ops/sector_copy.h"
@@ -31,16 +32,27 @@ std::unique_ptr<IFile> CreateInPlaceOf(IFileSystem& files, const std::wstring& p
   return files.Open(path, FileMode::CreateNew);
 }
 
+// The batch stops at an entry whose name cannot be a file; the user must know which it is.
+[[noreturn]] void RefuseName(const std::wstring& name) {
+  throw AppError(Quoted(name) + L": " + InOutErrorText(kErrInvalidFilename));
+}
+
+std::wstring Stopped(const std::wstring& name, int extracted, int selected) {
+  return L"Stopped at " + Quoted(name) + L": " + std::to_wstring(extracted) + L" of " +
+         std::to_wstring(selected) + L" file(s) extracted.";
+}
+
 // A file of the entry's name that is there already is replaced, unless it is one of the
 // archive's own files: replacing the .img would empty the very archive being read, and the .dir
 // would take every entry's name and place with it.
 std::unique_ptr<IFile> CreateOutput(IFileSystem& files, const std::wstring& folder,
                                     const std::wstring& name) {
-  if (!IsSafeOutputName(name)) throw InOutError(kErrInvalidFilename);
+  if (!IsSafeOutputName(name)) RefuseName(name);
   const std::wstring path = folder + name;
   try {
     return files.Open(path, FileMode::CreateNew);
   } catch (const InOutError& error) {
+    if (error.Code() == kErrInvalidFilename) RefuseName(name);
     if (error.Code() != kErrFileExists) throw;
   }
   if (IsArchiveFile(files, path)) throw InOutError(kErrAccessDenied);
@@ -69,7 +81,13 @@ void TfmMain::ExtractFiles() {
   int n = 0;
   for (int row : rows) {
     ShowProgress(pace, ++n, kProgress, ProgressWithPercent);
-    DoExtractFile(*img, GetFileIndex(row), folder);
+    const int index = GetFileIndex(row);
+    try {
+      DoExtractFile(*img, index, folder);
+    } catch (...) {
+      Status(Stopped(NameText(IMGArchive.Files.at(static_cast<size_t>(index))), n - 1, m));
+      throw;
+    }
   }
   img->Close();
   Working(false);
@@ -77,10 +95,18 @@ void TfmMain::ExtractFiles() {
 
 void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto output = CreateOutput(p_.files, folder, NameText(entry));
-  SectorBuffer buffer;
-  buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
-  output->Close();
+  const std::wstring name = NameText(entry);
+  auto output = CreateOutput(p_.files, folder, name);
+  try {
+    SectorBuffer buffer;
+    buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
+    output->Close();
+  } catch (...) {
+    // Half an entry among the whole ones would pass for one of them.
+    output.reset();
+    DeleteQuietly(p_.files, folder + name);
+    throw;
+  }
   Status(kExtracted);
 }
 

@@ -5,6 +5,7 @@
 #include "archive/img_archive.h"
 #include "ops/archive_hold.h"
 #include "ops/directory_io.h"
+#include "ops/entry_name.h"
 #include "platform/codepage.h"
 
 namespace vandrel {
@@ -14,7 +15,22 @@ constexpr wchar_t kCaption[] = L"Rename...";
 constexpr wchar_t kTooLong[] = L"Names have a max length of 24";
 constexpr wchar_t kNotInCodePage[] =
     L"The name holds a character that archive names cannot hold; nothing was changed";
+constexpr wchar_t kNotAFileName[] =
+    L"The name could not be a file name: it must not be empty, a device name such as CON or "
+    L"LPT1, or hold \\ / : * ? \" < > |; nothing was changed";
 constexpr wchar_t kRenamed[] = L"File renamed.";
+
+const wchar_t* Refusal(NameProblem problem) {
+  switch (problem) {
+    case NameProblem::TooLong: return kTooLong;
+    // Stored as question marks, the name would not be the one the user typed.
+    case NameProblem::NotInCodePage: return kNotInCodePage;
+    // Extraction could never write the entry.
+    case NameProblem::NotAFileName: return kNotAFileName;
+    case NameProblem::None: break;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -24,14 +40,8 @@ void TfmMain::RenameFile() {
   const std::wstring old = NameText(IMGArchive.Files.at(static_cast<size_t>(index)));
   auto name = p_.dialogs.InputBox(kCaption, L"Enter new name for '" + old + L"'...", old);
   if (!name) return;
-  // A code page of two-byte characters could make 24 characters longer than the field.
-  if (name->size() > kNameSize || codepage::ToBytes(*name).size() > kNameSize) {
-    ShowError(kTooLong);
-    return;
-  }
-  // Stored as question marks, the name would not be the one the user typed.
-  if (!codepage::Holds(*name)) {
-    ShowError(kNotInCodePage);
+  if (const wchar_t* refusal = Refusal(CheckEntryName(*name))) {
+    ShowError(refusal);
     return;
   }
   const auto hold = HoldArchive(LockKind::Exclusive);

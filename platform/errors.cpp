@@ -18,8 +18,12 @@ std::wstring InOutErrorText(int code) {
     case kErrDiskFull: return L"Disk full";
     case kErrInvalidNumericInput: return L"Invalid numeric input";
     case kErrNotAFile: return L"Not a regular file";
-    default: return L"I/O error " + std::to_wstring(code);
+    default: break;
   }
+  const SystemError system = DescribeSystemError(code);
+  std::wstring text = L"I/O error " + std::to_wstring(system.number);
+  if (!system.words.empty()) text += L": " + system.words;
+  return text;
 }
 
 // wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
@@ -56,26 +60,58 @@ std::string ToUtf8(const std::wstring& text) {
   return out;
 }
 
+namespace {
+
+// Takes the character at `i` and moves past it. Bytes that are no UTF-8 give U+FFFD and false,
+// and only their first byte is taken, so decoding starts again at the next.
+bool TakeCharacter(const std::string& bytes, size_t& i, char32_t& c) {
+  const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+  size_t extra;
+  char32_t least;
+  if (lead < 0x80) {
+    c = lead, ++i;
+    return true;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    c = lead & 0x1F, extra = 1, least = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    c = lead & 0x0F, extra = 2, least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    c = lead & 0x07, extra = 3, least = 0x10000;
+  } else {
+    c = 0xFFFD, ++i;
+    return false;
+  }
+  for (size_t k = 1; k <= extra; ++k) {
+    const unsigned char next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+    if ((next & 0xC0) != 0x80) {
+      c = 0xFFFD, ++i;
+      return false;
+    }
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+    c = 0xFFFD, ++i;
+    return false;
+  }
+  i += extra + 1;
+  return true;
+}
+
+}  // namespace
+
+bool IsUtf8(const std::string& bytes) {
+  char32_t c;
+  for (size_t i = 0; i < bytes.size();)
+    if (!TakeCharacter(bytes, i, c)) return false;
+  return true;
+}
+
 std::wstring FromUtf8(const std::string& bytes) {
   std::wstring out;
   out.reserve(bytes.size());
+  char32_t c;
   for (size_t i = 0; i < bytes.size();) {
-    unsigned char b = static_cast<unsigned char>(bytes[i]);
-    char32_t c;
-    size_t extra;
-    if (b < 0x80) {
-      c = b, extra = 0;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F, extra = 1;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F, extra = 2;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07, extra = 3;
-    } else {
-      c = 0xFFFD, extra = 0;
-    }
-    ++i;
-    for (size_t k = 0; k < extra && i < bytes.size(); ++k, ++i) c = (c << 6) | (bytes[i] & 0x3F);
+    TakeCharacter(bytes, i, c);
     if constexpr (sizeof(wchar_t) == 2) {
       if (c >= 0x10000) {
         c -= 0x10000;

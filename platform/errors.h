@@ -16,7 +16,8 @@ class AppError : public std::exception {
   std::string utf8_;
 };
 
-// A failed file operation; the code is the system's (or 100 for a short read, 101 for a full disk).
+// A failed file operation. The code is one of those below or one the platform's file layer
+// gives a failure of the system's that the program has no text of its own for.
 class InOutError : public AppError {
  public:
   explicit InOutError(int code);
@@ -39,13 +40,27 @@ inline constexpr int kErrReadBeyondEnd = 100;
 inline constexpr int kErrDiskFull = 101;
 inline constexpr int kErrInvalidNumericInput = 106;
 
-// The words for an I/O error code, held in this one table.
+// The words for an I/O error code, held in this one table: the program's own for the codes it
+// names, the system's with its number for any other.
 std::wstring InOutErrorText(int code);
+
+// What the system calls the failure behind a code the program has no text for: its own error
+// number (errno, GetLastError) and its words for it, without a closing full stop (none when
+// it has no words). Given by each platform's file layer, which knows how it numbers its codes.
+struct SystemError {
+  int number;
+  std::wstring words;
+};
+SystemError DescribeSystemError(int code);
 
 // A name or path as messages give it: in single quotes.
 inline std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
 
 std::string ToUtf8(const std::wstring& text);
+// Strict UTF-8: an overlong form (C0 AF is no "/"), a surrogate, a number above U+10FFFF, a
+// sequence cut short or a stray byte is not UTF-8. FromUtf8 gives each such byte as U+FFFD,
+// for texts that are only shown; a name that will be used must pass IsUtf8 first.
+bool IsUtf8(const std::string& bytes);
 std::wstring FromUtf8(const std::string& bytes);
 
 }  // namespace vandrel

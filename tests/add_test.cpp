@@ -62,7 +62,7 @@ TEST_P(AddBothLayouts, AppendsEveryFileAsWholeSectorsInBatchOrder) {
   std::vector<Item> added = {{"empty.dat", {}},
                              {"exact.dat", Pattern(4096, 2)},
                              {"odd.dat", Pattern(2049, 3)},
-                             {"a_name_longer_than_24_chars.dff", Pattern(10, 4)},
+                             {"exactly_24_characters.tx", Pattern(10, 4)},
                              {"old.txd", Pattern(100, 5)}};
   Options.LastFileDir = L"C:\\old\\";
   auto paths = Sources(added);
@@ -88,7 +88,7 @@ TEST_P(AddBothLayouts, AppendsEveryFileAsWholeSectorsInBatchOrder) {
 
   std::vector<Item> all = old;
   all.insert(all.end(), added.begin(), added.end());
-  all[4].name = "a_name_longer_than_24_ch";  // cut to the field, no terminating zero
+  // The 24-character name fills the field, with no terminating zero.
   ExpectArchive(img, Entries(all));
   // Each behind the one before; the empty one takes the end and writes nothing.
   int32_t next = firstNew;

@@ -19,6 +19,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Failures the program has no text for carry the system's number and then its words.
+#ifdef _WIN32
+constexpr wchar_t kBeforeStart[] = L"I/O error 131: ", kExists[] = L"I/O error 80: ";
+#else
+constexpr wchar_t kBeforeStart[] = L"I/O error 22: ", kExists[] = L"I/O error 17: ";
+#endif
+::testing::AssertionResult NumberAndWords(const std::wstring& text, const std::wstring& number) {
+  if (text.rfind(number, 0) == 0 && text.size() > number.size() + 3)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << ToUtf8(text);
+}
+
 class FileLayerTest : public ::testing::Test {
  protected:
   FileLayerTest() {
@@ -53,7 +65,7 @@ class FileLayerTest : public ::testing::Test {
   std::unique_ptr<IFileSystem> files_ = MakeNativeFileSystem();
 };
 
-TEST(InOutErrorText, NamesEveryKnownCodeAndNumbersTheRest) {
+TEST(InOutErrorText, NamesEveryKnownCodeAndGivesTheSystemsWordsForTheRest) {
   EXPECT_EQ(InOutErrorText(2), L"File not found");
   EXPECT_EQ(InOutErrorText(3), L"Invalid filename");
   EXPECT_EQ(InOutErrorText(4), L"Too many open files");
@@ -61,7 +73,20 @@ TEST(InOutErrorText, NamesEveryKnownCodeAndNumbersTheRest) {
   EXPECT_EQ(InOutErrorText(100), L"Read beyond end of file");
   EXPECT_EQ(InOutErrorText(101), L"Disk full");
   EXPECT_EQ(InOutErrorText(106), L"Invalid numeric input");
-  EXPECT_EQ(InOutErrorText(32), L"I/O error 32");
+  EXPECT_TRUE(NumberAndWords(InOutErrorText(kErrFileExists), kExists));
+}
+
+// Names from the command line and from folder listings: only the shortest form of a real
+// character is text, so no byte sequence but "/" itself can turn into a separator.
+TEST(Utf8, OnlyTheShortestFormsOfRealCharactersAreText) {
+  for (const char* text : {"", "a/b", "\xD0\xB0", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"})
+    EXPECT_TRUE(IsUtf8(text)) << text;
+  for (const char* bytes : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\xAF", "\xE2\x82", "a\xD0", "\x80", "\xFF"}) {
+    EXPECT_FALSE(IsUtf8(bytes)) << bytes;
+    EXPECT_EQ(FromUtf8(bytes).find(L'/'), std::wstring::npos) << bytes;
+  }
+  EXPECT_EQ(FromUtf8("a\xC0\xAF" "b\xD0\xB0"), L"a\uFFFD\uFFFDb\u0430");
 }
 
 TEST_F(FileLayerTest, OpenFailuresNameTheirCause) {
@@ -95,7 +120,7 @@ TEST_F(FileLayerTest, ShortReadIsReadBeyondEndButReadSomeReportsTheCount) {
   EXPECT_EQ(file->ReadSome(buffer, 8), 3u);
   EXPECT_EQ(std::string(buffer, 3), "bcd");
   EXPECT_EQ(file->ReadSome(buffer, 8), 0u);
-  EXPECT_EQ(ErrorOf([&] { file->Seek(-2048); }), L"I/O error 131");
+  EXPECT_TRUE(NumberAndWords(ErrorOf([&] { file->Seek(-2048); }), kBeforeStart));
   file->Close();
 }
 
@@ -165,8 +190,8 @@ TEST_F(FileLayerTest, SameFileKnowsAFileByItselfNotByItsPath) {
 // flushed to disk, and put in place of another in one step.
 TEST_F(FileLayerTest, CreateNewFlushReplaceAndTheReplaceProbe) {
   Make("taken.bin", "old");
-  EXPECT_EQ(ErrorOf([&] { files_->Open(Path("taken.bin"), FileMode::CreateNew); }),
-            L"I/O error 80");
+  EXPECT_TRUE(NumberAndWords(
+      ErrorOf([&] { files_->Open(Path("taken.bin"), FileMode::CreateNew); }), kExists));
   auto fresh = files_->Open(Path("fresh.bin"), FileMode::CreateNew);
   fresh->Write("new data", 8);
   fresh->Flush();

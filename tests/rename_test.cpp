@@ -80,12 +80,10 @@ TEST_P(RenameTest, TwentyFourCharactersFillTheFieldAndTwentyFiveAreRefused) {
   ExpectOnlyNameChanged(before, ReadBytes(DirectoryFile(img)), 1,
                         Field("abcdefghijklmnopqrstuvwx"));
   EXPECT_EQ(sp.list.Row(1), L"1%abcdefghijklmnopqrstuvwx?" + sp.list.Row(1).substr(27));
-  // A short name after a full one leaves no trace of it; an empty one clears the field.
+  // A short name after a full one leaves no trace of it.
   Rename(1, L"x.y");
   ExpectOnlyNameChanged(before, ReadBytes(DirectoryFile(img)), 1, Field("x.y"));
-  Rename(1, L"");
-  ExpectOnlyNameChanged(before, ReadBytes(DirectoryFile(img)), 1, Field(""));
-  EXPECT_EQ(sp.list.Row(1).substr(0, 3), L"1%?");
+  EXPECT_EQ(sp.list.Row(1).substr(0, 6), L"1%x.y?");
 }
 
 // Stored as question marks, the name would not be the one typed.
@@ -103,6 +101,26 @@ TEST_P(RenameTest, ANameTheCodePageCannotHoldIsRefused) {
   EXPECT_EQ(NameText(IMGArchive.Files[0]), L"машина.dff");
   Open(img);
   EXPECT_EQ(NameText(IMGArchive.Files[0]), L"машина.dff");
+}
+
+// Extraction could never write such an entry as a file.
+TEST_P(RenameTest, ANameThatCouldNotBeAFileNameIsRefused) {
+  const std::wstring img = BuildArchive(tmp, layout(), items);
+  Open(img);
+  const Bytes before = ReadBytes(DirectoryFile(img));
+  for (const wchar_t* name : {L"", L"cars\\admiral.dff", L"cars/admiral.dff", L"admiral?.dff",
+                              L"*.dff", L"a:b", L"a\"b", L"a<b>", L"a|b", L"tab\tname", L"..",
+                              L"CON", L"nul.txd", L"Com1", L"LPT9.dff"}) {
+    Rename(2, name);
+    EXPECT_EQ(LastBox(),
+              L"The name could not be a file name: it must not be empty, a device name such as "
+              L"CON or LPT1, or hold \\ / : * ? \" < > |; nothing was changed")
+        << ToUtf8(name);
+    EXPECT_EQ(ReadBytes(DirectoryFile(img)), before) << ToUtf8(name);
+    EXPECT_EQ(NameBytes(IMGArchive.Files[2]), "c.dff");
+  }
+  EXPECT_EQ(ErrorBoxes(), 15u);
+  EXPECT_FALSE(Busy());
 }
 
 TEST_P(RenameTest, CancelOrAnyOtherSelectionThanOneRowChangesNothing) {

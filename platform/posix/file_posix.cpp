@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/errors.h"
 #include "platform/file.h"
@@ -66,12 +67,20 @@ int OpenFlags(bool creating, FileKind kind) {
   return (creating ? O_CREAT : 0) | O_NONBLOCK | (kind == FileKind::Own ? O_NOFOLLOW : 0);
 }
 
-int CodeFromErrno(int err, const std::string& path) {
+// An errno the program has no code of its own for is raised as this plus errno: errno's
+// numbers would otherwise meet the program's (errno 5 is an input/output error, code 5 "File
+// access denied").
+constexpr int kErrnoCodes = 1 << 20;
+
+// `opening`: a name is being opened, where a refused argument can only be the name.
+int CodeFromErrno(int err, const std::string& path, bool opening = true) {
   switch (err) {
     case ENOENT: return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
+    case EINVAL:
+      if (!opening) break;
+      [[fallthrough]];
     case ENOTDIR:
     case ENAMETOOLONG:
-    case EINVAL:
     case EILSEQ: return kErrInvalidFilename;
     case EMFILE:
     case ENFILE: return kErrTooManyOpenFiles;
@@ -84,8 +93,9 @@ int CodeFromErrno(int err, const std::string& path) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return kErrDiskFull;
-    default: return err;
+    default: break;
   }
+  return kErrnoCodes + err;
 }
 
 class PosixFile final : public IFile {
@@ -148,7 +158,7 @@ class PosixFile final : public IFile {
   }
 
  private:
-  [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_)); }
+  [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_, false)); }
 
   int fd_;
   std::string path_;
@@ -301,6 +311,19 @@ class PosixFileSystem final : public IFileSystem {
 };
 
 }  // namespace
+
+// The codes this layer raises for what it finds itself are told as errno tells the same.
+SystemError DescribeSystemError(int code) {
+  int number = 0;
+  if (code >= kErrnoCodes)
+    number = code - kErrnoCodes;
+  else if (code == kErrFileExists)
+    number = EEXIST;
+  else if (code == kErrNegativeSeek)
+    number = EINVAL;
+  if (number == 0) return {code, L""};
+  return {number, FromUtf8(std::strerror(number))};
+}
 
 std::unique_ptr<IFileSystem> MakeNativeFileSystem() { return std::make_unique<PosixFileSystem>(); }
 

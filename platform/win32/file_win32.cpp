@@ -344,6 +344,19 @@ class Win32FileSystem final : public IFileSystem {
 
 }  // namespace
 
+// The codes here are the system's own numbers, so the system words each one.
+SystemError DescribeSystemError(int code) {
+  wchar_t* words = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+  std::wstring text = length > 0 ? std::wstring(words, length) : std::wstring();
+  if (words) LocalFree(words);
+  // The system ends its sentences with a full stop and a line break; the error box adds its own.
+  text.erase(text.find_last_not_of(L" .\r\n") + 1);
+  return {code, text};
+}
+
 std::unique_ptr<IFileSystem> MakeNativeFileSystem() { return std::make_unique<Win32FileSystem>(); }
 
 }  // namespace vandrel

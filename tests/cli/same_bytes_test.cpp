@@ -35,7 +35,7 @@ class SameBytes : public CliTest, public ::testing::WithParamInterface<Layout> {
 TEST_P(SameBytes, Add) {
   std::vector<std::wstring> sources = {Source("new.dff", Pattern(5000, 90)),
                                        Source("empty.txd", {}),
-                                       Source("a_name_longer_than_24_chars.col", Pattern(1, 91))};
+                                       Source("a_name_of_24_chars_x.col", Pattern(1, 91))};
   Open(windowImg);
   sp.dialogs.openFileAnswers.push_back(sources);
   Run(&TfmMain::AddFiles);
