@@ -11,6 +11,7 @@ inline constexpr wchar_t kMakerSiteAddress[] = L"http://www.quarrymoor.example/"
 inline constexpr wchar_t kForumDomain[] = L"forum.quarrymoor.example";
 inline constexpr wchar_t kOpenCaptionPrefix[] = L"Vandrel 2.0 - ";
 inline constexpr wchar_t kErrorCaption[] = L"Error";
+inline constexpr wchar_t kWarningCaption[] = L"Warning";
 inline constexpr wchar_t kConfirmCaption[] = L"Confirm";
 inline constexpr wchar_t kDirInUse[] = L"Dir file error! It might be in use.. exiting...";
 

@@ -3,6 +3,7 @@
 // make extracting or rebuilding fail, or one entry's data another's, and how much room a
 // rebuild would give back. Pure analysis; nothing is read but what the caller hands in.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "archive/img_format.h"
@@ -25,6 +26,8 @@ struct CheckReport {
   std::vector<Problem> problems;  // by kind in the order above, then by first entry
   int64_t unusedSectors = 0;      // sectors of the data file no entry or directory room holds
   int64_t rebuildSaves = 0;       // bytes a rebuild would take off; negative when it grows
+  // Files beside the archive that a change cut short left (paths); the caller looks for them.
+  std::vector<std::wstring> leftovers;
 };
 
 CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "archive/interrupted.h"
 #include "platform/paths.h"
 
 namespace vandrel {
@@ -39,6 +40,9 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(true);
   CloseArchive();
   IMGArchive.IMGFile = path;
+  // What a change cut short left is put right before anything is read.
+  if (auto recovered = RecoverInterrupted(p_.files, path))
+    p_.dialogs.MessageBox(MessageKind::Warning, text::kWarningCaption, *recovered);
 
   auto img = p_.files.Open(path, FileMode::ReadOnly);
   unsigned char head[kHeaderSize];
