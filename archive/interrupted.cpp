@@ -37,7 +37,7 @@ const wchar_t* CutShort(RecordKind kind) {
 }
 
 const wchar_t* Told(Outcome outcome) {
-  return outcome == Outcome::Finished ? kFinished
+  return outcome == Outcome::Finished  ? kFinished
          : outcome == Outcome::PutBack ? kPutBack
                                        : kComplete;
 }

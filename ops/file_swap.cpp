@@ -22,7 +22,8 @@ std::wstring TemporaryName(const std::wstring& beside, const wchar_t* prefix) {
 }
 
 bool IsTemporaryName(const std::wstring& fileName) {
-  const std::wstring prefix = fileName.substr(0, 4), number = fileName.substr(std::min<size_t>(4, fileName.size()));
+  const std::wstring prefix = fileName.substr(0, 4),
+                     number = fileName.substr(std::min<size_t>(4, fileName.size()));
   const bool digits = !number.empty() && number.size() <= 4 &&
                       number.find_first_not_of(L"0123456789") == std::wstring::npos &&
                       (number[0] != L'0' || number.size() == 1);

@@ -38,8 +38,8 @@ bool AreaInside(const TIMGFileEntry& entry, int64_t length, int64_t directoryEnd
 // the area, even when the file has grown since its size was looked at. The bytes go through a
 // record beside the archive first, so a replacement that cannot be read leaves the archive
 // untouched, and the area holds its old bytes or its new ones whenever the process dies.
-void ReplaceInPlace(IFileSystem& files, IFile& img, IFile& replacement,
-                    const TIMGFileEntry& entry, SectorBuffer& buffer) {
+void ReplaceInPlace(IFileSystem& files, IFile& img, IFile& replacement, const TIMGFileEntry& entry,
+                    SectorBuffer& buffer) {
   WriteThroughRecord(
       files, IMGArchive.IMGFile, img, RecordKind::Replace, entry.Offset * kSectorSize,
       AreaBytes(entry),

@@ -217,8 +217,8 @@ class FaultSweep : public OpsTest, public ::testing::WithParamInterface<SweepCas
           if (i != 1) ExpectHolds(bytes, i, i);
         const Bytes area = Area(bytes, files[1]);
         EXPECT_TRUE(area == Padded(items[1].data) ||
-                    area == (command() == Swept::ReplaceRelocating ? Padded(large)
-                                                                    : Padded(small, 2)));
+                    area ==
+                        (command() == Swept::ReplaceRelocating ? Padded(large) : Padded(small, 2)));
         return;
       }
       case Swept::Delete:

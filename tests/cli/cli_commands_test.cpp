@@ -137,8 +137,7 @@ TEST_P(CliCommands, CheckNamesTheTemporaryFilesLeftInTheFolder) {
   CliResult result = Cli({"check", Arg(img)});
   EXPECT_EQ(result.status, cli::kExitProblems) << result.err;
   EXPECT_TRUE(result.out.ends_with(" bytes\nleft over by a change cut short: " + Arg("TMPD0") +
-                                   "\nleft over by a change cut short: " + Arg("TMPI4711") +
-                                   "\n"))
+                                   "\nleft over by a change cut short: " + Arg("TMPI4711") + "\n"))
       << result.out;
   result = Cli({"check", Arg(img), "--json"});
   EXPECT_EQ(Json::parse(result.out).at("leftovers"), Json({Arg("TMPD0"), Arg("TMPI4711")}));

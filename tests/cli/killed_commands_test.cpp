@@ -91,8 +91,8 @@ class KillTest : public OpsTest {
     const Bytes bytes = ReadBytes(img);
     Contents contents;
     for (const TIMGFileEntry& entry : IMGArchive.Files)
-      contents.push_back({NameBytes(entry), Slice(bytes, int64_t{entry.Offset} * 2048,
-                                                  int64_t{entry.Size} * 2048)});
+      contents.push_back({NameBytes(entry),
+                          Slice(bytes, int64_t{entry.Offset} * 2048, int64_t{entry.Size} * 2048)});
     return contents;
   }
 
