@@ -100,19 +100,22 @@ void TfmMain::DoDeleteFiles(const std::vector<int>& indices) {
 void TfmMain::DoDeleteFilesV2(const std::vector<int>& indices) {
   const std::vector<TIMGFileEntry> room = TableRoomAfterRemoving(IMGArchive.Files, indices);
   const int32_t count = IMGArchive.FileCount - static_cast<int32_t>(indices.size());
-  std::vector<unsigned char> head(kHeaderSize);
+  unsigned char head[kHeaderSize];
   TIMGHeader header;
   header.FileCount = count;
-  EncodeHeader(header, head.data());
+  EncodeHeader(header, head);
   const std::vector<unsigned char> table = EncodeEntries(room);
-  head.insert(head.end(), table.begin(), table.end());
   try {
     auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite);
     SectorBuffer buffer;
     WriteThroughRecord(
         p_.files, IMGArchive.IMGFile, *img, RecordKind::DeleteV2, 0,
-        static_cast<int64_t>(head.size()),
-        [&](IFile& record) { record.Write(head.data(), head.size()); }, buffer);
+        kHeaderSize + static_cast<int64_t>(table.size()),
+        [&](IFile& record) {
+          record.Write(head, sizeof head);
+          if (!table.empty()) record.Write(table.data(), table.size());
+        },
+        buffer);
     img->Close();
   } catch (...) {
     RereadAfterFailure();
