@@ -15,7 +15,6 @@ namespace key = settings_key;
 
 constexpr wchar_t kReadyStatus[] = L"Vandrel " VANDREL_VERSION L" готово";
 constexpr wchar_t kVersionText[] = L"" VANDREL_VERSION;
-constexpr wchar_t kWarningCaption[] = L"Warning";
 constexpr wchar_t kFirstRunWarning[] =
     L"Пожалуйста забекапте файлы прежде, чем удаляеть них!\r\n\r\n"
     L"Если Вы удалили файл, не поможет возвращение к оригиналу, если Вы не извлекали их. "
@@ -45,7 +44,7 @@ void LoadSettings(Platform& p) {
   // Only the presence of the mark counts, so deleting it brings the warning back.
   if (!settings.ValueExists(key::kWarningShown)) {
     settings.WriteInteger(key::kWarningShown, 1);
-    p.dialogs.MessageBox(MessageKind::Warning, kWarningCaption, kFirstRunWarning);
+    p.dialogs.MessageBox(MessageKind::Warning, text::kWarningCaption, kFirstRunWarning);
   }
   if (settings.ValueExists(key::kAssocIMG)) {
     Options.bAssocIMG = ReadFlag(settings, key::kAssocIMG);

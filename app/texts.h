@@ -12,6 +12,7 @@ inline constexpr wchar_t kMakerSiteAddress[] = L"http://www.quarrymoor.example/"
 inline constexpr wchar_t kForumDomain[] = L"forum.quarrymoor.example";
 inline constexpr wchar_t kOpenCaptionPrefix[] = L"Vandrel " VANDREL_VERSION L" - ";
 inline constexpr wchar_t kErrorCaption[] = L"Error";
+inline constexpr wchar_t kWarningCaption[] = L"Warning";
 inline constexpr wchar_t kConfirmCaption[] = L"Confirm";
 // After a quoted path: read into itself, the archive would grow until the disk is full.
 inline constexpr wchar_t kArchivesOwnFile[] = L" is one of the archive's own files";

@@ -3,6 +3,7 @@
 // make extracting or rebuilding fail, or one entry's data another's, and how much room a
 // rebuild would give back. Pure analysis; nothing is read but what the caller hands in.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "archive/img_format.h"
@@ -28,6 +29,8 @@ struct CheckReport {
   // cannot read entries past the end or at negative offsets: the figure is for the archive
   // without the entries of those two kinds, as it is once they are deleted.
   int64_t rebuildSaves = 0;
+  // Files beside the archive that a change cut short left (paths); the caller looks for them.
+  std::vector<std::wstring> leftovers;
 };
 
 CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,

@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "archive/errors.h"
 #include "archive/img_archive.h"
+#include "archive/interrupted.h"
 #include "ops/archive_hold.h"
 #include "platform/paths.h"
 
@@ -61,12 +62,25 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(true);
   CloseArchive();
   IMGArchive.IMGFile = path;
-  ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
   // A pair is held by its .dir first, as a command that writes holds it: while a rebuild swaps
   // the .img, there is a moment without one.
   const std::wstring pairedDir = DirPathFor(path);
-  if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
-  hold.Take(path);
+  const auto holdArchive = [&](ArchiveHold& hold) {
+    if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
+    hold.Take(path);
+  };
+  // What a change cut short left is put right before anything is read, with no other program
+  // reading or changing the archive meanwhile.
+  if (HasInterrupted(p_.files, path)) {
+    ArchiveHold repair(p_.files, p_.system, LockKind::Exclusive, hold_);
+    holdArchive(repair);
+    if (auto recovered = RecoverInterrupted(p_.files, path)) {
+      repair.LetGo();
+      p_.dialogs.MessageBox(MessageKind::Warning, text::kWarningCaption, *recovered);
+    }
+  }
+  ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
+  holdArchive(hold);
 
   auto img = OpenArchiveFile(p_.files, path);
   unsigned char head[kHeaderSize];

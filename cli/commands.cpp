@@ -11,6 +11,8 @@
 #include "archive/new_archive.h"
 #include "cli/name_match.h"
 #include "cli/reports.h"
+#include "ops/file_swap.h"
+#include "ops/operation_record.h"
 #include "platform/errors.h"
 
 namespace vandrel::cli {
@@ -69,6 +71,23 @@ std::vector<std::wstring> FilesToAdd(const std::vector<std::wstring>& given) {
 std::wstring WithoutTrailingBlanks(std::wstring text) {
   text.erase(text.find_last_not_of(L' ') + 1);
   return text;
+}
+
+// What changes cut short left in the archive's folder: the archive's own record, and files of
+// the names that rebuilds and directory swaps give their temporary files, whichever archive of
+// the folder they were for.
+std::vector<std::wstring> Leftovers(IFileSystem& files, const std::wstring& img) {
+  std::vector<std::wstring> found;
+  fs::path folder = PathOf(img).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code error;
+  for (fs::directory_iterator item(folder, error), end; !error && item != end;
+       item.increment(error))
+    if (item->is_regular_file(error) && IsTemporaryName(TextOf(item->path().filename())))
+      found.push_back(TextOf(item->path()));
+  std::sort(found.begin(), found.end());
+  if (files.FileExists(RecordPath(img))) found.insert(found.begin(), RecordPath(img));
+  return found;
 }
 
 }  // namespace
@@ -184,9 +203,10 @@ int Session::Check(const Request& request) {
   auto data = platform_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly);
   const int64_t length = data->Length();
   data->Close();
-  const CheckReport report = CheckArchive(IMGArchive.Files, IMGArchive.bVersion2, length);
+  CheckReport report = CheckArchive(IMGArchive.Files, IMGArchive.bVersion2, length);
+  report.leftovers = Leftovers(platform_.files, IMGArchive.IMGFile);
   PrintCheck(out_, IMGArchive, report, request.json);
-  return report.problems.empty() ? kExitOk : kExitProblems;
+  return report.problems.empty() && report.leftovers.empty() ? kExitOk : kExitProblems;
 }
 
 }  // namespace vandrel::cli

@@ -91,11 +91,17 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
     Json problems = Json::array();
     for (const Problem& problem : report.problems)
       problems.push_back({{"kind", KindName(problem.kind)}, {"entries", problem.entries}});
-    PrintJson(out, {{"layout", Layout(archive)},
-                    {"count", archive.FileCount},
-                    {"problems", std::move(problems)},
-                    {"unused_sectors", report.unusedSectors},
-                    {"rebuild_saves_bytes", report.rebuildSaves}});
+    Json object = {{"layout", Layout(archive)},
+                   {"count", archive.FileCount},
+                   {"problems", std::move(problems)},
+                   {"unused_sectors", report.unusedSectors},
+                   {"rebuild_saves_bytes", report.rebuildSaves}};
+    if (!report.leftovers.empty()) {
+      Json leftovers = Json::array();
+      for (const auto& path : report.leftovers) leftovers.push_back(ToUtf8(path));
+      object["leftovers"] = std::move(leftovers);
+    }
+    PrintJson(out, object);
     return;
   }
   PrintHead(out, archive);
@@ -114,6 +120,8 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
       << (Unreadable(report) ? ", once the entries past the end or with negative numbers are "
                                "deleted\n"
                              : "\n");
+  for (const auto& path : report.leftovers)
+    out << "left over by a change cut short: " << ToUtf8(path) << '\n';
 }
 
 }  // namespace vandrel::cli

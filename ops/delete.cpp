@@ -11,6 +11,7 @@
 #include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "ops/file_swap.h"
+#include "ops/operation_record.h"
 #include "ops/progress.h"
 
 namespace vandrel {
@@ -50,19 +51,6 @@ std::vector<TIMGFileEntry> TableRoomAfterRemoving(const std::vector<TIMGFileEntr
     room.push_back(files[total - 1 - std::min(removals, atEnd)]);
   }
   return room;
-}
-
-// Writes the header and table the archive had; if even that fails, the re-read that follows
-// shows what the disk holds.
-void RestoreHeadV2(IFileSystem& files, const std::wstring& path,
-                   const std::vector<TIMGFileEntry>& entries) {
-  try {
-    auto img = files.Open(path, FileMode::ReadWrite, FileKind::Own);
-    WriteEntriesAt(*img, kHeaderSize, entries);
-    WriteHeaderV2(*img, static_cast<int32_t>(entries.size()));
-    img->Close();
-  } catch (...) {
-  }
 }
 
 }  // namespace
@@ -106,27 +94,35 @@ void TfmMain::DeleteFiles() {
 void TfmMain::DoDeleteFiles(const std::vector<int>& indices) {
   std::vector<TIMGFileEntry> kept = Remaining(IMGArchive.Files, indices);
   // The old file stays whole until the new one, complete, takes its place.
-  ReplaceDirectoryFile(p_.files, IMGArchive.DIRFile, kept);
+  ReplaceDirectoryFile(p_.files, IMGArchive.IMGFile, IMGArchive.DIRFile, kept);
   IMGArchive.FileCount = static_cast<int32_t>(kept.size());
   IMGArchive.Files = std::move(kept);
 }
 
-// The table goes before the header: a process dying between the two leaves the old count over
-// the new table, so an entry may show twice but none that stays goes missing. A write that
-// fails puts the old header and table back.
+// The new header and table go through a record beside the archive: a process dying while they
+// are written leaves the record, from which the next opening writes them again, and a write
+// that fails leaves it for the re-read that follows.
 void TfmMain::DoDeleteFilesV2(const std::vector<int>& indices) {
   const std::vector<TIMGFileEntry> room = TableRoomAfterRemoving(IMGArchive.Files, indices);
   const int32_t count = IMGArchive.FileCount - static_cast<int32_t>(indices.size());
-  bool writing = false;
+  unsigned char head[kHeaderSize];
+  TIMGHeader header;
+  header.FileCount = count;
+  EncodeHeader(header, head);
+  const std::vector<unsigned char> table = EncodeEntries(room);
   try {
     auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
-    writing = true;
-    WriteEntriesAt(*img, kHeaderSize, room);
-    img->Flush();
-    WriteHeaderV2(*img, count);
+    SectorBuffer buffer;
+    WriteThroughRecord(
+        p_.files, IMGArchive.IMGFile, *img, RecordKind::DeleteV2, 0,
+        kHeaderSize + static_cast<int64_t>(table.size()),
+        [&](IFile& record) {
+          record.Write(head, sizeof head);
+          if (!table.empty()) record.Write(table.data(), table.size());
+        },
+        buffer);
     img->Close();
   } catch (...) {
-    if (writing) RestoreHeadV2(p_.files, IMGArchive.IMGFile, IMGArchive.Files);
     RereadAfterFailure();
     throw;
   }

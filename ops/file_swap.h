@@ -13,13 +13,20 @@ namespace vandrel {
 // `prefix` and a number below 9999 in the folder of `beside`, e.g. C:\games\TMPI4711.
 std::wstring TemporaryName(const std::wstring& beside, const wchar_t* prefix);
 
-// Writes `bytes` under a fresh temporary name ("TMPD" and a number) beside `target` and flushes
-// it; returns that name. A failure leaves no file behind.
-std::wstring WriteAside(IFileSystem& files, const std::wstring& target,
-                        const std::vector<unsigned char>& bytes);
+// Whether a file name is one that a rebuild or a directory swap gives its temporary files.
+bool IsTemporaryName(const std::wstring& fileName);
 
-// Puts a version-1 directory of exactly `entries` in place of the one at `dirPath`.
-void ReplaceDirectoryFile(IFileSystem& files, const std::wstring& dirPath,
+// A temporary name ("TMPD" and a number) beside `target` that no file has yet.
+std::wstring FreeDirectoryName(IFileSystem& files, const std::wstring& target);
+
+// Writes `bytes` under the temporary name `name` and flushes it. A failure leaves no file behind.
+void WriteAside(IFileSystem& files, const std::wstring& name,
+                const std::vector<unsigned char>& bytes);
+
+// Puts a version-1 directory of exactly `entries` in place of the one at `dirPath`, beside the
+// archive `img`, under a record that lets the archive's next opening remove what a process
+// dying meanwhile left.
+void ReplaceDirectoryFile(IFileSystem& files, const std::wstring& img, const std::wstring& dirPath,
                           const std::vector<TIMGFileEntry>& entries);
 
 // Clean-up on the way out of a failure, which must not hide that failure.

@@ -1,7 +1,7 @@
 // Rebuilding an archive: the entries' data copied back to back, in directory order, into a new
 // file. The archive under its own name is at every moment complete, old or new, or (version 1)
-// the old one is back after a single rename of the temporary file; any failure puts the old
-// archive back exactly as it was.
+// the old one is back after a single rename of the temporary file, which the next opening does
+// when the process died; any failure puts the old archive back exactly as it was.
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -13,6 +13,7 @@
 #include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "ops/file_swap.h"
+#include "ops/operation_record.h"
 #include "ops/progress.h"
 #include "ops/sector_copy.h"
 
@@ -27,6 +28,8 @@ constexpr wchar_t kProgress[] = L"Перестройка.. ";
 constexpr wchar_t kInUseV1[] = L"IMG file error! It might be in use.. exiting...";
 constexpr wchar_t kInUseV2[] = L"Ошибка открытия файла IMG!         ";
 constexpr wchar_t kRebuiltV1[] = L"Archive rebuilt.";
+constexpr wchar_t kRebuiltOldDataLeft[] =
+    L"Archive rebuilt, but the file holding the old data could not be deleted: ";
 constexpr wchar_t kTemporaryPrefix[] = L"TMPI";
 
 // The entries with their new offsets: back to back from `first`, an empty one taking the
@@ -95,10 +98,11 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
   source->Close();
 }
 
-// Version 1 has two files, so no single step swaps both. The new directory is written aside
-// first; the old .img then takes the temporary name while the new one is written under the
-// archive's name; the new directory goes in; only then is the old data deleted. A folder left
-// with a "TMPD" file holds the old pair once the "TMPI" file (if any) is renamed back.
+// Version 1 has two files, so no single step swaps both. A record beside the archive names the
+// two temporary files first; the new directory is written aside; the old .img then takes the
+// temporary name while the new one is written under the archive's name; the new directory goes
+// in; only then is the old data deleted. While the new directory is still aside, the old pair is
+// the old .dir with the temporary file, which the next opening puts back if the process dies.
 void TfmMain::DoRebuildArchive() {
   Working(true);
   Status(kStartedV1);
@@ -118,10 +122,11 @@ void TfmMain::DoRebuildArchive() {
   if (!hold) return;
   const std::vector<TIMGFileEntry> rebuilt = Packed(IMGArchive.Files, 0);
 
-  std::wstring newDirectory;
+  const std::wstring newDirectory = FreeDirectoryName(p_.files, dir);
+  BeginRecord(p_.files, img, RecordKind::RebuildV1, {temporary, newDirectory});
   bool moved = false;
   try {
-    newDirectory = WriteAside(p_.files, dir, EncodeEntries(rebuilt));
+    WriteAside(p_.files, newDirectory, EncodeEntries(rebuilt));
     if (!p_.files.Rename(img, temporary)) throw InOutError(kErrAccessDenied);
     moved = true;
     bool created = false;
@@ -131,21 +136,22 @@ void TfmMain::DoRebuildArchive() {
     try {
       if (moved) p_.files.Replace(temporary, img);
       DeleteQuietly(p_.files, newDirectory);
+      if (!p_.files.FileExists(newDirectory)) EndRecord(p_.files, img);
     } catch (...) {
-      // The old data stays complete under the temporary name, and the directory written
-      // aside tells that it is to be put back.
+      // The record stays, and the next opening puts the old archive back.
     }
     RereadAfterFailure();
     throw;
   }
-  DeleteQuietly(p_.files, temporary);
+  const bool oldDataLeft = !p_.files.Delete(temporary);
+  EndRecord(p_.files, img);
   DoOpenArchive(img);
-  Status(kRebuiltV1);
+  Status(oldDataLeft ? kRebuiltOldDataLeft + Quoted(temporary) : kRebuiltV1);
   Working(false);
 }
 
-// Version 2 is one file: the new archive is written whole under the temporary name, flushed,
-// and then replaces the old one in a single step.
+// Version 2 is one file: under a record naming the temporary file, the new archive is written
+// whole under that name, flushed, and then replaces the old one in a single step.
 void TfmMain::DoRebuildArchiveV2() {
   Working(true);
   Status(kStartedV2);
@@ -162,15 +168,18 @@ void TfmMain::DoRebuildArchiveV2() {
   const std::vector<TIMGFileEntry> rebuilt =
       Packed(IMGArchive.Files, FirstDataSectorV2(IMGArchive.FileCount));
 
+  BeginRecord(p_.files, img, RecordKind::RebuildV2, {temporary});
   bool created = false;
   try {
     WriteRebuilt(img, temporary, HeadV2(rebuilt), rebuilt, created);
     p_.files.Replace(temporary, img);
   } catch (...) {
     if (created) DeleteQuietly(p_.files, temporary);
+    if (!p_.files.FileExists(temporary)) EndRecordQuietly(p_.files, img);
     RereadAfterFailure();
     throw;
   }
+  EndRecord(p_.files, img);
   DoOpenArchive(img);
   const uint32_t seconds = (p_.system.TickCount() - start) / 1000;
   Status(L"Archive rebuilt in " + std::to_wstring(seconds) + L" secs.");

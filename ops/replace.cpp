@@ -10,6 +10,7 @@
 #include "ops/archive_hold.h"
 #include "ops/append.h"
 #include "ops/directory_io.h"
+#include "ops/operation_record.h"
 #include "ops/sector_copy.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -37,15 +38,16 @@ bool AreaInside(const TIMGFileEntry& entry, int64_t length, int64_t directoryEnd
          (entry.Size == 0 || start >= directoryEnd);
 }
 
-// The area is zeroed, then written from its start. The copy never runs past the area, even
-// when the file has grown since its size was looked at.
-void ReplaceInPlace(IFile& img, IFile& replacement, const TIMGFileEntry& entry,
+// The area takes the replacement's bytes, then zero bytes to its end. The copy never runs past
+// the area, even when the file has grown since its size was looked at. The bytes go through a
+// record beside the archive first, so a replacement that cannot be read leaves the archive
+// untouched, and the area holds its old bytes or its new ones whenever the process dies.
+void ReplaceInPlace(IFileSystem& files, IFile& img, IFile& replacement, const TIMGFileEntry& entry,
                     SectorBuffer& buffer) {
-  const int64_t start = entry.Offset * kSectorSize;
-  img.Seek(start);
-  buffer.WriteZeros(img, AreaBytes(entry));
-  img.Seek(start);
-  buffer.CopyAll(replacement, img, AreaBytes(entry));
+  WriteThroughRecord(
+      files, IMGArchive.IMGFile, img, RecordKind::Replace, entry.Offset * kSectorSize,
+      AreaBytes(entry),
+      [&](IFile& record) { buffer.CopyAll(replacement, record, AreaBytes(entry)); }, buffer);
 }
 
 }  // namespace
@@ -99,7 +101,13 @@ void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
     return;
   }
   SectorBuffer buffer;
-  ReplaceInPlace(*img, *replacement, entry, buffer);
+  try {
+    ReplaceInPlace(p_.files, *img, *replacement, entry, buffer);
+  } catch (...) {
+    // The record is complete when writing the area failed: reopening finishes the replace.
+    if (p_.files.FileExists(RecordPath(IMGArchive.IMGFile))) RereadAfterFailure();
+    throw;
+  }
   replacement->Close();
   img->Close();
   Status(kReplacedV1);
@@ -126,7 +134,12 @@ void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
     // The record changes only with its slot, so a failure leaves the two agreeing.
     entry = moved;
   } else {
-    ReplaceInPlace(*img, *replacement, entry, buffer);
+    try {
+      ReplaceInPlace(p_.files, *img, *replacement, entry, buffer);
+    } catch (...) {
+      if (p_.files.FileExists(RecordPath(IMGArchive.IMGFile))) RereadAfterFailure();
+      throw;
+    }
   }
   replacement->Close();
   img->Close();

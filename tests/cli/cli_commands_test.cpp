@@ -128,6 +128,20 @@ TEST_P(CliCommands, CheckOfASoundArchiveAndOfANewOne) {
                                            {"rebuild_saves_bytes", hole * 2048}}));
 }
 
+// Temporary files that a rebuild or a directory swap cut short left are named, whichever
+// archive of the folder they were for; other files are not.
+TEST_P(CliCommands, CheckNamesTheTemporaryFilesLeftInTheFolder) {
+  for (const char* name : {"TMPI4711", "TMPD0", "TMPI", "TMPI04", "TMPD12345", "notes.txt"})
+    WriteBytes(tmp.Path(name), Pattern(10, 9));
+  CliResult result = Cli({"check", Arg(img)});
+  EXPECT_EQ(result.status, cli::kExitProblems) << result.err;
+  EXPECT_TRUE(result.out.ends_with(" bytes\nleft over by a change cut short: " + Arg("TMPD0") +
+                                   "\nleft over by a change cut short: " + Arg("TMPI4711") + "\n"))
+      << result.out;
+  result = Cli({"check", Arg(img), "--json"});
+  EXPECT_EQ(Json::parse(result.out).at("leftovers"), Json({Arg("TMPD0"), Arg("TMPI4711")}));
+}
+
 TEST_P(CliCommands, NamesThatMatchNothingOrTooMuchChangeNothing) {
   const Bytes before = ReadBytes(img);
   fs::create_directory(tmp.root() / "out");
