@@ -101,7 +101,6 @@ measure_all() {
     "rm -f $work/copy.dir && sync" "head -c $dir_bytes big2.img >$work/copy.dir" \
     "dd if=big2.img of=$work/del2.img bs=1M count=1 conv=notrunc status=none && sync" \
     "$cli delete $work/del2.img $names >/dev/null"
-  local layout
   local layout restore
   for layout in 1 2; do
     restore="cp holes$layout.img $work/rebuild.img"
