@@ -11,7 +11,7 @@
 namespace vandrel {
 
 // 64 KiB: one sector per call measured clearly slower; from 32 KiB up the sizes could not be
-// told apart (tests/bench/ops_bench.cpp).
+// told apart (bench/ops_bench.cpp).
 inline constexpr int64_t kCopyBufferSectors = 32;
 // 1 MiB for the long runs of CopyLongRun, which go by positioned calls.
 inline constexpr int64_t kWideCopySectors = 512;
