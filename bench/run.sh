@@ -16,7 +16,7 @@ runs=5
 smoke=0
 native=$root/build/native/vandrel-cli
 wine_exe=$root/build/windows/vandrel-cli.exe
-data_tool=$root/build/native/bench/make_bench_data
+data_tool=
 work=$root/build/bench
 use_wine=1
 measure=
@@ -36,6 +36,9 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+
+# Unless named, the data tool is the one of the build being timed.
+[ -n "$data_tool" ] || data_tool=$(dirname "$native")/bench/make_bench_data
 
 if [ $smoke = 1 ]; then
   entries=40 bytes=2000000 big=65536 small=200 small_bytes=400000
@@ -98,14 +101,14 @@ measure_all() {
     "rm -f $work/copy.dir && sync" "head -c $dir_bytes big2.img >$work/copy.dir" \
     "dd if=big2.img of=$work/del2.img bs=1M count=1 conv=notrunc status=none && sync" \
     "$cli delete $work/del2.img $names >/dev/null"
-  local layout
   local layout restore
   for layout in 1 2; do
     restore="cp holes$layout.img $work/rebuild.img"
     [ $layout = 2 ] || restore="$restore && cp holes1.dir $work/rebuild.dir"
+    # A rebuild makes its copy durable before it takes the archive's place; so does the baseline.
     time_one "rebuild, 10% holes, layout $layout" "$(size_of holes$layout.img)" \
       "$(bytes_of holes$layout.img)" \
-      "rm -f $work/copy.img && sync" "cp holes$layout.img $work/copy.img" \
+      "rm -f $work/copy.img && sync" "cp holes$layout.img $work/copy.img && sync $work/copy.img" \
       "$restore && sync" "$cli rebuild $work/rebuild.img >/dev/null"
   done
 }
@@ -163,16 +166,17 @@ if [ $table_only = 0 ]; then
   command -v hyperfine >/dev/null || { echo "bench: hyperfine is missing (tools/setup.sh)" >&2; exit 1; }
   mkdir -p "$work"
   if [ $smoke = 0 ]; then
-    cmake --build "$root/build/native" --target vandrel-cli make_bench_data >&2
+    cmake --build "$(dirname "$native")" --target vandrel-cli make_bench_data >&2
     [ $use_wine = 0 ] || cmake --build "$root/build/windows" --target vandrel-cli >&2
   fi
   make_data
 
-  "$self" --measure "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" \
-    $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
+  # The inner runs are given the same build, which need not be build/native.
+  "$self" --measure "$native" --native "$native" --runs "$runs" --work "$work" \
+    --data-tool "$data_tool" $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
   if [ $use_wine = 1 ]; then
     VANDREL_WINE_TIMEOUT=3600 "$root/tests/wine/with-wine.sh" "$self" --measure "wine $wine_exe" \
-      --runs "$runs" --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
+      --native "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
   else
     : >"$work/wine.txt"
   fi

@@ -1,6 +1,7 @@
 #include "cli/name_match.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "app/latin_case.h"
 #include "platform/errors.h"
@@ -46,23 +47,67 @@ bool NameMatches(const std::wstring& name, const std::wstring& pattern) {
   return p == pattern.size();
 }
 
+namespace {
+
+// The entries' names, each decoded and folded once however many patterns are looked up; a name
+// without wildcards is looked up in a hash of them rather than compared with every entry.
+class EntryNames {
+ public:
+  explicit EntryNames(const std::vector<TIMGFileEntry>& files) : files_(files) {}
+
+  std::vector<int> Match(const std::wstring& pattern) {
+    const long long number = EntryNumber(pattern);
+    if (number >= 0)
+      return number < static_cast<long long>(files_.size()) ? std::vector<int>{int(number)}
+                                                            : std::vector<int>{};
+    if (pattern.find_first_of(L"*?") == std::wstring::npos) {
+      const auto found = Literal().find(UpperLatin(pattern));
+      return found == literal_.end() ? std::vector<int>{} : found->second;
+    }
+    std::vector<int> matches;
+    const std::vector<std::wstring>& names = Folded();
+    for (size_t i = 0; i < names.size(); ++i)
+      if (NameMatches(names[i], pattern)) matches.push_back(static_cast<int>(i));
+    return matches;
+  }
+
+ private:
+  const std::vector<std::wstring>& Folded() {
+    if (folded_.size() != files_.size()) {
+      folded_.reserve(files_.size());
+      for (const auto& file : files_) folded_.push_back(UpperLatin(NameText(file)));
+    }
+    return folded_;
+  }
+  // Each folded name with the entries that bear it, ascending.
+  const std::unordered_map<std::wstring, std::vector<int>>& Literal() {
+    if (literal_.empty()) {
+      const std::vector<std::wstring>& names = Folded();
+      literal_.reserve(names.size());
+      for (size_t i = 0; i < names.size(); ++i)
+        literal_[names[i]].push_back(static_cast<int>(i));
+    }
+    return literal_;
+  }
+
+  const std::vector<TIMGFileEntry>& files_;
+  std::vector<std::wstring> folded_;
+  std::unordered_map<std::wstring, std::vector<int>> literal_;
+};
+
+}  // namespace
+
 std::vector<int> MatchEntries(const std::vector<TIMGFileEntry>& files,
                               const std::wstring& pattern) {
-  const long long number = EntryNumber(pattern);
-  if (number >= 0)
-    return number < static_cast<long long>(files.size()) ? std::vector<int>{int(number)}
-                                                         : std::vector<int>{};
-  std::vector<int> matches;
-  for (size_t i = 0; i < files.size(); ++i)
-    if (NameMatches(NameText(files[i]), pattern)) matches.push_back(static_cast<int>(i));
-  return matches;
+  return EntryNames(files).Match(pattern);
 }
 
 std::vector<int> MatchAll(const std::vector<TIMGFileEntry>& files,
                           const std::vector<std::wstring>& patterns) {
+  EntryNames names(files);
   std::vector<int> all;
   for (const auto& pattern : patterns) {
-    std::vector<int> matches = MatchEntries(files, pattern);
+    std::vector<int> matches = names.Match(pattern);
     if (matches.empty()) throw AppError(L"No entry matches " + Quoted(pattern));
     all.insert(all.end(), matches.begin(), matches.end());
   }

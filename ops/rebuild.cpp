@@ -89,7 +89,7 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
   for (int i = 0; i < count; ++i) {
     ShowProgress(pace, i + 1, kProgress, ProgressWithPercent);
     const TIMGFileEntry& old = IMGArchive.Files[static_cast<size_t>(i)];
-    buffer.CopySectors(*source, old.Offset * kSectorSize, *target, rebuilt[i].Offset * kSectorSize,
+    buffer.CopyLongRun(*source, old.Offset * kSectorSize, *target, rebuilt[i].Offset * kSectorSize,
                        std::max(old.Size, 0));
   }
   // On disk before it takes the old archive's place, so a power cut cannot leave it half there.

@@ -11,8 +11,10 @@
 namespace vandrel {
 
 // 64 KiB: one sector per call measured clearly slower; from 32 KiB up the sizes could not be
-// told apart (tests/bench/ops_bench.cpp).
+// told apart (bench/ops_bench.cpp).
 inline constexpr int64_t kCopyBufferSectors = 32;
+// 1 MiB for the long runs of CopyLongRun, which go by positioned calls.
+inline constexpr int64_t kWideCopySectors = 512;
 
 class SectorBuffer {
  public:
@@ -25,6 +27,13 @@ class SectorBuffer {
   // full raises "Read beyond end of file" once every whole sector before it has been written.
   void CopySectors(IFile& source, int64_t from, IFile& target, int64_t to, int64_t count);
 
+  // The same copy, leaving on disk what CopySectors leaves, for one long run after another: the
+  // system copies the whole sectors the source holds where it can, without them passing through
+  // the program; otherwise, or for what it left, they go by positioned reads and writes
+  // through the buffer, widened to kWideCopySectors. Once the system has refused, this buffer
+  // no longer asks it. Where the files' positions stand afterwards is not said.
+  void CopyLongRun(IFile& source, int64_t from, IFile& target, int64_t to, int64_t count);
+
   // Copies from the source's position to the target's until the source ends or `limit` bytes
   // have gone; returns how many bytes were copied.
   int64_t CopyAll(IFile& source, IFile& target, int64_t limit);
@@ -34,6 +43,7 @@ class SectorBuffer {
 
  private:
   std::vector<unsigned char> bytes_;
+  bool systemCopies_ = true;
 };
 
 }  // namespace vandrel

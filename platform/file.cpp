@@ -20,4 +20,18 @@ std::unique_ptr<IFileLock> IFileSystem::TryLock(const std::wstring&, LockKind) {
   return std::make_unique<GrantedLock>();
 }
 
+
+// Where the platform has no such calls, a seek before each does the same.
+size_t IFile::ReadSomeAt(void* buffer, size_t count, int64_t position) {
+  Seek(position);
+  return ReadSome(buffer, count);
+}
+
+void IFile::WriteAt(const void* buffer, size_t count, int64_t position) {
+  Seek(position);
+  Write(buffer, count);
+}
+
+int64_t IFile::CopyFrom(IFile&, int64_t, int64_t, int64_t) { return 0; }
+
 }  // namespace vandrel

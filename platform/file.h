@@ -41,6 +41,17 @@ class IFile {
   virtual size_t ReadSome(void* buffer, size_t count) = 0;
   // Writes all `count` bytes; a short write is "Disk full".
   virtual void Write(const void* buffer, size_t count) = 0;
+  // Reads up to `count` bytes from byte `position` on and returns how many arrived (fewer only
+  // at the end of the file). Where the file's position stands afterwards is not said: Seek
+  // before the next ReadSome or Write.
+  virtual size_t ReadSomeAt(void* buffer, size_t count, int64_t position);
+  // Writes all `count` bytes from byte `position` on; the position afterwards as above.
+  virtual void WriteAt(const void* buffer, size_t count, int64_t position);
+  // Has the system copy `count` bytes from byte `from` of `source` to byte `to` of this file,
+  // without them passing through the program, and returns how many it copied: fewer when the
+  // source ends, and fewer (none) where the system will not copy between these two files; the
+  // caller copies the rest itself. The positions afterwards as above.
+  virtual int64_t CopyFrom(IFile& source, int64_t from, int64_t to, int64_t count);
   // Returns once everything written so far has reached the disk, so a power cut keeps it.
   virtual void Flush() = 0;
   // Cuts the file to `length` bytes, which must be at most its length.

@@ -24,6 +24,7 @@ struct CopyCase {
   Bytes targetBefore;
   Copy copy;
   Copy oneSectorAtATime;  // the same copy written plainly, as the reference
+  bool systemRefuses = false;  // the system will not copy between the two files
 };
 
 void PrintTo(const CopyCase& copyCase, std::ostream* out) { *out << copyCase.name; }
@@ -64,6 +65,7 @@ class SectorCopyTest : public ::testing::TestWithParam<CopyCase> {
     WriteBytes(target, GetParam().targetBefore);
     scripted::FaultyFileSystem faulty(*native);
     faulty.FailAt(failAt, kErrDiskFull);
+    if (GetParam().systemRefuses) faulty.RefuseSystemCopy();
     try {
       auto from = faulty.Open(source, FileMode::ReadOnly);
       auto to = faulty.Open(target, FileMode::ReadWrite);
@@ -110,6 +112,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  [](SectorBuffer& b, IFile& s, IFile& t) { b.CopySectors(s, 2048, t, 0, 12); },
                  [](SectorBuffer&, IFile& s, IFile& t) { PlainSectors(s, 2048, t, 12); }},
+        // The same by the system's copy, and all that the source holds by positioned calls
+        // where the system refuses; into a target already longer than the copy.
+        CopyCase{"LongRunFromAShortSource", Pattern(30000, 8),
+                 [](SectorBuffer& b, IFile& s, IFile& t) { b.CopyLongRun(s, 2048, t, 4096, 12); },
+                 [](SectorBuffer&, IFile& s, IFile& t) {
+                   t.Seek(4096);
+                   PlainSectors(s, 2048, t, 12);
+                 }},
+        CopyCase{"LongRunRefusedByTheSystem", Pattern(30000, 8),
+                 [](SectorBuffer& b, IFile& s, IFile& t) { b.CopyLongRun(s, 2048, t, 4096, 9); },
+                 [](SectorBuffer&, IFile& s, IFile& t) {
+                   t.Seek(4096);
+                   PlainSectors(s, 2048, t, 9);
+                 },
+                 true},
         CopyCase{"AppendToAnUnevenFile", Pattern(3000, 6),
                  [](SectorBuffer& b, IFile& s, IFile& t) { AppendFile(t, s, 0, b); },
                  [](SectorBuffer&, IFile& s, IFile& t) { PlainAppend(t, s, 0); }},

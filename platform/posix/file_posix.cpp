@@ -121,30 +121,46 @@ class PosixFile final : public IFile {
     return st.st_size;
   }
   size_t ReadSome(void* buffer, size_t count) override {
-    size_t done = 0;
-    while (done < count) {
-      ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        Fail(errno);
-      }
-      if (got == 0) break;
-      done += static_cast<size_t>(got);
-    }
-    return done;
+    return Repeated(count, [&](size_t done) {
+      return ::read(fd_, static_cast<char*>(buffer) + done, count - done);
+    });
   }
   void Write(const void* buffer, size_t count) override {
-    size_t done = 0;
-    while (done < count) {
-      ssize_t put = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        Fail(errno);
-      }
-      if (put == 0) throw InOutError(kErrDiskFull);
-      done += static_cast<size_t>(put);
-    }
+    if (Repeated(count, [&](size_t done) {
+          return ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+        }) < count)
+      throw InOutError(kErrDiskFull);
   }
+  size_t ReadSomeAt(void* buffer, size_t count, int64_t position) override {
+    if (position < 0) throw InOutError(kErrNegativeSeek);
+    return Repeated(count, [&](size_t done) {
+      return ::pread(fd_, static_cast<char*>(buffer) + done, count - done,
+                     position + static_cast<off_t>(done));
+    });
+  }
+  void WriteAt(const void* buffer, size_t count, int64_t position) override {
+    if (position < 0) throw InOutError(kErrNegativeSeek);
+    if (Repeated(count, [&](size_t done) {
+          return ::pwrite(fd_, static_cast<const char*>(buffer) + done, count - done,
+                          position + static_cast<off_t>(done));
+        }) < count)
+      throw InOutError(kErrDiskFull);
+  }
+#ifdef __linux__
+  int64_t CopyFrom(IFile& source, int64_t from, int64_t to, int64_t count) override {
+    const auto* other = dynamic_cast<PosixFile*>(&source);
+    if (other == nullptr || from < 0 || to < 0 || count <= 0) return 0;
+    return static_cast<int64_t>(Repeated(static_cast<size_t>(count), [&](size_t done) {
+      off_t in = from + static_cast<off_t>(done), out = to + static_cast<off_t>(done);
+      const ssize_t moved =
+          ::copy_file_range(other->fd_, &in, fd_, &out, static_cast<size_t>(count) - done, 0);
+      // Another file system, an older kernel or files it cannot pair: the caller copies on.
+      const bool refused = moved < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                         errno == EOPNOTSUPP || errno == EBADF);
+      return refused ? ssize_t{0} : moved;
+    }));
+  }
+#endif
   void Flush() override {
     if (::fsync(fd_) != 0) Fail(errno);
   }
@@ -159,6 +175,23 @@ class PosixFile final : public IFile {
 
  private:
   [[noreturn]] void Fail(int err) { throw InOutError(CodeFromErrno(err, path_, false)); }
+
+  // Repeats a read, write or copy of what is left of `count` bytes (`step` is given how many
+  // are done) until all are done or the step moves none; returns how many were done.
+  template <class Step>
+  size_t Repeated(size_t count, Step step) {
+    size_t done = 0;
+    while (done < count) {
+      const ssize_t moved = step(done);
+      if (moved < 0) {
+        if (errno == EINTR) continue;
+        Fail(errno);
+      }
+      if (moved == 0) break;
+      done += static_cast<size_t>(moved);
+    }
+    return done;
+  }
 
   int fd_;
   std::string path_;

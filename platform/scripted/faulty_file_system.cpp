@@ -22,6 +22,20 @@ class FaultyFile final : public IFile {
   void Write(const void* buffer, size_t count) override {
     owner_.Counted([&] { real_->Write(buffer, count); });
   }
+  size_t ReadSomeAt(void* buffer, size_t count, int64_t position) override {
+    return owner_.Counted([&] { return real_->ReadSomeAt(buffer, count, position); });
+  }
+  void WriteAt(const void* buffer, size_t count, int64_t position) override {
+    owner_.Counted([&] { real_->WriteAt(buffer, count, position); });
+  }
+  // The system is handed the real source, as it is the real files it copies between.
+  int64_t CopyFrom(IFile& source, int64_t from, int64_t to, int64_t count) override {
+    return owner_.Counted([&]() -> int64_t {
+      if (owner_.RefusesSystemCopy()) return 0;
+      auto* faulty = dynamic_cast<FaultyFile*>(&source);
+      return real_->CopyFrom(faulty != nullptr ? *faulty->real_ : source, from, to, count);
+    });
+  }
   void Flush() override {
     owner_.Counted([&] { real_->Flush(); });
   }

@@ -1,7 +1,7 @@
 #pragma once
 // Wraps a real file system for the tests. It counts every file operation (open, seek,
-// position, length, read, write, flush, set length, close, rename, replace, the replace probe
-// and delete), from 1 across all files, and on request:
+// position, length, read, write, the system's copy, flush, set length, close, rename, replace,
+// the replace probe and delete), from 1 across all files, and on request:
 // - fails the Nth with a chosen error code (a rename, probe or delete then answers false);
 // - lets the Nth happen and then kills the command there, as a power cut or a killed process
 //   would: a hook sees the files as they are at that moment (writes are unbuffered), then the
@@ -9,7 +9,8 @@
 // - behaves as if another program held a file open without allowing it to be renamed,
 //   replaced or deleted;
 // - refuses creating files in a chosen folder, as a folder the user may not write to does;
-// - names another path as the running program file, as a program installed elsewhere.
+// - names another path as the running program file, as a program installed elsewhere;
+// - has the system refuse to copy between files, as it does between two file systems.
 #include <exception>
 #include <functional>
 #include <set>
@@ -35,6 +36,8 @@ class FaultyFileSystem final : public IFileSystem {
   void Hold(const std::wstring& path) { held_.insert(path); }
   void Release(const std::wstring& path) { held_.erase(path); }
   void MoveProgramTo(const std::wstring& path) { programPath_ = path; }
+  void RefuseSystemCopy() { refuseCopy_ = true; }
+  bool RefusesSystemCopy() const { return refuseCopy_; }
   int operations() const { return count_; }
 
   // Runs one counted operation: the chosen failure before it, the chosen death after it.
@@ -80,6 +83,7 @@ class FaultyFileSystem final : public IFileSystem {
 
   IFileSystem& real_;
   int failAt_ = 0, code_ = 0, count_ = 0, dieAfter_ = 0;
+  bool refuseCopy_ = false;
   std::function<void()> onDeath_;
   std::set<std::wstring> held_;
   std::wstring lockedFolder_;

@@ -7,7 +7,7 @@
 #include <cwchar>
 
 #include "app/menu_items.h"
-#include "tests/bench/win32/bench_support.h"
+#include "bench/win32/bench_support.h"
 #include "tests/e2e/test_archives.h"
 
 namespace {
