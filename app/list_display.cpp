@@ -1,4 +1,5 @@
 // The entry list, its column captions and the status bar.
+#include <algorithm>
 #include <vector>
 
 #include "app/list_rows.h"
@@ -32,7 +33,9 @@ void TfmMain::Working(bool busy) {
   if (!busy) p_.list.Focus();
 }
 
-void TfmMain::UpdateDisplay() {
+void TfmMain::UpdateDisplay() { RefillList(-1); }
+
+void TfmMain::RefillList(int caretEntry) {
   int caret = p_.list.Caret();
   p_.list.Clear();
   p_.statusBar.SetText(1, FilesCount());
@@ -52,6 +55,8 @@ void TfmMain::UpdateDisplay() {
     rows.Add([&](std::wstring& text) { AppendRowText(text, index, files[index]); });
   p_.list.AddRows(rows);
 
+  if (caretEntry >= 0)
+    caret = static_cast<int>(std::find(order.begin(), order.end(), caretEntry) - order.begin());
   if (caret < p_.list.Count()) {
     p_.list.SetSelected(caret, true);
     p_.list.SetCaret(caret);

@@ -107,6 +107,9 @@ class TfmMain {
   void miDoHelpClick();
 
  private:
+  // UpdateDisplay, with the caret and the selection on the row of entry `caretEntry` when it
+  // is 0 or more, instead of on the row number that held the caret.
+  void RefillList(int caretEntry);
   // Step `n` of a command's count, written by `text` behind `prefix`, goes to the status bar,
   // and the window repaints, only at the steps `pace` picks: the text is not even made for
   // the others.
