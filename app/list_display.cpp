@@ -25,6 +25,7 @@ std::wstring FilesCount() { return std::to_wstring(IMGArchive.FileCount) + L" fi
 void TfmMain::Status(const std::wstring& message) { p_.statusBar.SetText(0, message); }
 
 void TfmMain::Working(bool busy) {
+  busy_ = busy;
   p_.list.SetEnabled(!busy);
   for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) p_.menus.SetEnabled(item, !busy);
   p_.window.SetCursor(busy ? Cursor::Hourglass : Cursor::Default);

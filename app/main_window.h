@@ -45,6 +45,8 @@ class TfmMain {
   // The list's shortcut menu is about to open over `row` (-1: from the keyboard, or below the
   // last row).
   void lbDisplayContextPopup(int row);
+  // Files and folders dropped on the window, full paths in the order the platform gives them.
+  void FormDropFiles(const std::vector<std::wstring>& dropped);
 
   // Menus and command dispatch; tags as the menu tables give them. The platform reports a
   // menu about to open (a top-level item, or pmMenu), a chosen item, and a pressed key; the
@@ -73,6 +75,8 @@ class TfmMain {
   // Opening and closing the archive, and the helpers every command shares.
   void DoOpenArchive(const std::wstring& path);
   void OpenArchive();
+  // File > Open's steps once the user has named the archive.
+  void OpenChosenArchive(const std::wstring& path);
   void CloseArchive();
   int GetFileIndex(int row);
   int64_t GetFileSizeByName(const std::wstring& path);
@@ -83,6 +87,8 @@ class TfmMain {
   // Writes entry `index` of the open archive file `img` into `folder`.
   void DoExtractFile(IFile& img, int index, const std::wstring& folder);
   void AddFiles();
+  // Add's steps once the user has named the files.
+  void AddChosenFiles(const std::vector<std::wstring>& files);
   void DoAddFile(const std::wstring& fileName);
   void DoAddFileV2(const std::wstring& fileName);
   void ReplaceFile();
@@ -128,6 +134,7 @@ class TfmMain {
 
   Platform& p_;
   TfmSplash fmSplash_;
+  bool busy_ = false;  // as Working last set it
 };
 
 }  // namespace vandrel

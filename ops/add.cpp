@@ -71,13 +71,17 @@ void TfmMain::AddFiles() {
   request.multiSelect = true;
   auto chosen = p_.dialogs.OpenFile(request);
   if (!chosen || chosen->empty()) return;
-  Working(true);
-  Options.LastFileDir = paths::Folder(chosen->front());
+  AddChosenFiles(*chosen);
+}
 
-  ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
+void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
+  Working(true);
+  Options.LastFileDir = paths::Folder(files.front());
+
+  ProgressPace pace(p_.system, static_cast<int>(files.size()));
   int n = 0;
   try {
-    for (const std::wstring& file : *chosen) {
+    for (const std::wstring& file : files) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
       if (IMGArchive.bVersion2)
         DoAddFileV2(file);
