@@ -184,7 +184,9 @@ void MainWindow::FilesDropped(HDROP drop) {
   // The drop's memory goes back before the program runs: adding can take long, and a failure
   // must not leak it.
   DragFinish(drop);
-  Run([this, &paths] { program_->FormDropFiles(paths); });
+  // A modal box or dialog of ours disables the window while the command that showed it waits
+  // for the answer: no second command may start under it.
+  if (IsWindowEnabled(window_)) Run([this, &paths] { program_->FormDropFiles(paths); });
 }
 
 void MainWindow::DrawRow(const DRAWITEMSTRUCT& item) {
