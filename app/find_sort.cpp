@@ -19,7 +19,10 @@ constexpr wchar_t kNoMatches[] = L"No matches found.";
 void TfmMain::SortClick(int tag) {
   if (tag == 1) Options.SortType = kSortByDirectory;
   if (tag == 2) Options.SortType = kSortByName;
-  UpdateDisplay();
+  // The user sorts to find an entry among the others, not to change which one is chosen: the
+  // entry under the caret keeps it in the new order, so a following Delete takes that entry.
+  const int caret = p_.list.Caret();
+  RefillList(caret < p_.list.Count() ? GetFileIndex(caret) : -1);
   Status(kSorted);
 }
 

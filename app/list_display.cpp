@@ -1,4 +1,5 @@
 // The entry list, its column captions and the status bar.
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,7 @@ std::wstring FilesCount() { return std::to_wstring(IMGArchive.FileCount) + L" fi
 void TfmMain::Status(const std::wstring& message) { p_.statusBar.SetText(0, message); }
 
 void TfmMain::Working(bool busy) {
+  busy_ = busy;
   p_.list.SetEnabled(!busy);
   for (int item : {miFile, miEdit, miCommands, miTools, miHelp}) p_.menus.SetEnabled(item, !busy);
   p_.window.SetCursor(busy ? Cursor::Hourglass : Cursor::Default);
@@ -31,7 +33,9 @@ void TfmMain::Working(bool busy) {
   if (!busy) p_.list.Focus();
 }
 
-void TfmMain::UpdateDisplay() {
+void TfmMain::UpdateDisplay() { RefillList(-1); }
+
+void TfmMain::RefillList(int caretEntry) {
   int caret = p_.list.Caret();
   p_.list.Clear();
   p_.statusBar.SetText(1, FilesCount());
@@ -45,6 +49,8 @@ void TfmMain::UpdateDisplay() {
     for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   }
 
+  if (caretEntry >= 0)
+    caret = static_cast<int>(std::find(order.begin(), order.end(), caretEntry) - order.begin());
   // The record is read when a text is made: a list that makes its texts late shows each entry
   // as it is then, and one gone since keeps only its number.
   p_.list.AddEntryRows(std::move(order), [](std::wstring& text, int index) {
@@ -54,7 +60,6 @@ void TfmMain::UpdateDisplay() {
     else
       text += std::to_wstring(index) + L'%';
   });
-
   if (caret < p_.list.Count()) {
     p_.list.SetSelected(caret, true);
     p_.list.SetCaret(caret);

@@ -48,6 +48,8 @@ class TfmMain {
   // The list's shortcut menu is about to open over `row` (-1: from the keyboard, or below the
   // last row).
   void lbDisplayContextPopup(int row);
+  // Files and folders dropped on the window, full paths in the order the platform gives them.
+  void FormDropFiles(const std::vector<std::wstring>& dropped);
 
   // Menus and command dispatch; tags as the menu tables give them. The platform reports a
   // menu about to open (a top-level item, or pmMenu), a chosen item, and a pressed key; the
@@ -76,6 +78,8 @@ class TfmMain {
   // Opening and closing the archive, and the helpers every command shares.
   void DoOpenArchive(const std::wstring& path);
   void OpenArchive();
+  // File > Open's steps once the user has named the archive.
+  void OpenChosenArchive(const std::wstring& path);
   void CloseArchive();
   int GetFileIndex(int row);
   int64_t GetFileSizeByName(const std::wstring& path);
@@ -86,6 +90,8 @@ class TfmMain {
   // Writes entry `index` of the open archive file `img` into `folder`.
   void DoExtractFile(IFile& img, int index, const std::wstring& folder);
   void AddFiles();
+  // Add's steps once the user has named the files.
+  void AddChosenFiles(const std::vector<std::wstring>& files);
   void DoAddFile(const std::wstring& fileName);
   void DoAddFileV2(const std::wstring& fileName);
   void ReplaceFile();
@@ -110,6 +116,9 @@ class TfmMain {
   void miDoHelpClick();
 
  private:
+  // UpdateDisplay, with the caret and the selection on the row of entry `caretEntry` when it
+  // is 0 or more, instead of on the row number that held the caret.
+  void RefillList(int caretEntry);
   // Step `n` of a command's count, written by `text` behind `prefix`, goes to the status bar,
   // and the window repaints, only at the steps `pace` picks: the text is not even made for
   // the others.
@@ -134,6 +143,7 @@ class TfmMain {
   Platform& p_;
   TfmSplash fmSplash_;
   ArchiveHold* hold_ = nullptr;  // while a command holds the archive
+  bool busy_ = false;  // as Working last set it
 };
 
 }  // namespace vandrel

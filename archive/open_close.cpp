@@ -139,8 +139,12 @@ void TfmMain::OpenArchive() {
   request.initialDir = Options.LastOpenDir;
   auto chosen = p_.dialogs.OpenFile(request);
   if (!chosen || chosen->empty()) return;
-  Options.LastOpenDir = paths::Folder(chosen->front());
-  DoOpenArchive(chosen->front());
+  OpenChosenArchive(chosen->front());
+}
+
+void TfmMain::OpenChosenArchive(const std::wstring& path) {
+  Options.LastOpenDir = paths::Folder(path);
+  DoOpenArchive(path);
 }
 
 void TfmMain::CloseArchive() {

@@ -74,16 +74,20 @@ void TfmMain::AddFiles() {
   request.multiSelect = true;
   auto chosen = p_.dialogs.OpenFile(request);
   if (!chosen || chosen->empty()) return;
+  AddChosenFiles(*chosen);
+}
+
+void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
   Working(true);
-  Options.LastFileDir = paths::Folder(chosen->front());
+  Options.LastFileDir = paths::Folder(files.front());
   const auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
 
-  ProgressPace pace(p_.system, static_cast<int>(chosen->size()));
+  ProgressPace pace(p_.system, static_cast<int>(files.size()));
   int n = 0;
   RefusedFiles refused;
   try {
-    for (const std::wstring& file : *chosen) {
+    for (const std::wstring& file : files) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
       // Read into itself, the archive would grow until the disk is full.
       if (!refused.Admit(file, IsArchiveFile(p_.files, file))) continue;
@@ -101,9 +105,9 @@ void TfmMain::AddFiles() {
   const std::wstring archive = IMGArchive.IMGFile;
   DoOpenArchive(archive);
   if (p_.list.Count() > 0) p_.list.SetCaret(p_.list.Count() - 1);
-  Status(refused.Status(kAdded, chosen->size()));
+  Status(refused.Status(kAdded, files.size()));
   Working(false);
-  if (!refused.empty()) ShowError(refused.Report(chosen->size()));
+  if (!refused.empty()) ShowError(refused.Report(files.size()));
 }
 
 void TfmMain::DoAddFile(const std::wstring& fileName) {

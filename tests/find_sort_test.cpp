@@ -160,14 +160,30 @@ TEST_F(SortTest, SortedIsShownEvenWhenTheOrderWasInForce) {
             (std::vector<std::wstring>{L"List sorted.", L"List sorted."}));
 }
 
-TEST_F(SortTest, TheSelectedRowNumberStaysWhileItsEntryMoves) {
-  OpenNames({"c", "b", "a"});
-  sp.list.UserSelect({2}, 2);
-  fm.SortClick(2);
+// A sort changes where the chosen entry stands, never which entry is chosen: what the user
+// deletes next is the entry picked before sorting, in either direction, even from several
+// selected rows.
+TEST_F(SortTest, TheEntryUnderTheCaretStaysChosenAlone) {
+  OpenNames({"infernus.dff", "gang_rail67.ipl", "zebra.txd", "admiral.dff"});
+  sp.list.UserSelect({0, 2}, 0);
+  fm.MenuItemChosen(miSortName);
+  EXPECT_EQ(RowIndices(), (std::vector<int>{3, 1, 0, 2}));
   EXPECT_EQ(SelectedRows(), std::vector<int>{2});
   EXPECT_EQ(sp.list.Caret(), 2);
-  EXPECT_EQ(fm.GetFileIndex(2), 0);
-  EXPECT_EQ(sp.statusBar.Text(1), L"3 files");
+  EXPECT_EQ(sp.statusBar.Text(1), L"4 files");
+
+  sp.list.UserSelect({3}, 3);
+  fm.MenuItemChosen(miSortOffset);
+  EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+  EXPECT_EQ(sp.list.Caret(), 2);
+
+  sp.list.UserSelect({0}, 0);
+  fm.MenuItemChosen(miSortName);
+  sp.dialogs.questionAnswers.push_back(MessageResult::Yes);
+  fm.ShortcutPressed({false, kKeyDelete});
+  std::vector<std::wstring> left;
+  for (const auto& entry : IMGArchive.Files) left.push_back(NameText(entry));
+  EXPECT_EQ(left, (std::vector<std::wstring>{L"gang_rail67.ipl", L"zebra.txd", L"admiral.dff"}));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "platform/win32/main_window_win32.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
+
+#include <vector>
 
 #include "platform/win32/canvas_win32.h"
 #include "platform/win32/window_helpers_win32.h"
@@ -71,6 +74,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       CreateControls();
+      DragAcceptFiles(window_, TRUE);
       return 0;
     case WM_GETMINMAXINFO: {
       auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
@@ -94,6 +98,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_INITMENUPOPUP:
       MenuOpening(wParam, lParam);
+      return 0;
+    case WM_DROPFILES:
+      FilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) != parts_.list.handle()) break;
@@ -166,6 +173,20 @@ void MainWindow::ShowShortcutMenu(LPARAM lParam) {
   Run([this, row] { program_->lbDisplayContextPopup(row); });
   TrackPopupMenu(parts_.menus.shortcutMenu(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
                  window_, nullptr);
+}
+
+void MainWindow::FilesDropped(HDROP drop) {
+  std::vector<std::wstring> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+  for (UINT i = 0; i < paths.size(); ++i) {
+    paths[i].resize(DragQueryFileW(drop, i, nullptr, 0));
+    DragQueryFileW(drop, i, paths[i].data(), static_cast<UINT>(paths[i].size() + 1));
+  }
+  // The drop's memory goes back before the program runs: adding can take long, and a failure
+  // must not leak it.
+  DragFinish(drop);
+  // A modal box or dialog of ours disables the window while the command that showed it waits
+  // for the answer: no second command may start under it.
+  if (IsWindowEnabled(window_)) Run([this, &paths] { program_->FormDropFiles(paths); });
 }
 
 void MainWindow::DrawRow(const DRAWITEMSTRUCT& item) {

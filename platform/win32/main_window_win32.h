@@ -60,6 +60,7 @@ class MainWindow final : public IWindow {
   void Command(WPARAM wParam, LPARAM lParam);
   void MenuOpening(WPARAM wParam, LPARAM lParam);
   void ShowShortcutMenu(LPARAM lParam);
+  void FilesDropped(HDROP drop);
   void DrawRow(const DRAWITEMSTRUCT& item);
   void Paint();
   void Destroyed();

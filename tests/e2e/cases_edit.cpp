@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/menu_items.h"
+
 #include "tests/e2e/e2e_fixture.h"
 
 namespace vandrel::e2e {
@@ -90,6 +92,30 @@ TEST_F(EditTest, DeletesTwoRowsThroughTheConfirmationBox) {
   EXPECT_EQ(ReadBytes(Path(L"del.dir")), directory);
   EXPECT_EQ(ReadBytes(img), data);
   EXPECT_EQ(FolderFiles(), (std::vector<std::wstring>{L"del.dir", L"del.img"}));
+}
+
+// Sorting moves the chosen entry to its new row; Del then deletes that entry, not the one
+// that came to stand on its old row.
+TEST_F(EditTest, DeleteAfterASortTakesTheEntryChosenBeforeIt) {
+  entries = NumberedEntries(4, 0);
+  const char* names[] = {"infernus.dff", "gang_rail67.ipl", "zebra.txd", "admiral.dff"};
+  for (size_t i = 0; i < entries.size(); ++i) entries[i].name = names[i];
+  WriteV1(Path(L"sort.img"), entries);
+  Start(L"sort.img");
+  ASSERT_TRUE(ClickRows(program->List(), {0}));
+  PostCommand(window, miSortName);
+  ASSERT_TRUE(Finished(L"List sorted."));
+  EXPECT_EQ(SelectedCount(program->List()), 1);
+  EXPECT_TRUE(IsRowSelected(program->List(), 2));
+  EXPECT_EQ(CaretRow(program->List()), 2);
+
+  PressKey(window, VK_DELETE);
+  HWND box = program->Dialog(kPatience, L"Confirm");
+  ASSERT_NE(box, nullptr);
+  PressKey(box, VK_RETURN);
+  ASSERT_TRUE(Finished(L"File(s) deleted."));
+  EXPECT_EQ(ReadBytes(Path(L"sort.dir")),
+            Record(entries[1]) + Record(entries[2]) + Record(entries[3]));
 }
 
 TEST_F(EditTest, RenamesTheFocusedRowThroughTheInputBox) {
