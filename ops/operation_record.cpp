@@ -67,6 +67,7 @@ class SummedFile final : public IFile {
     written_ += static_cast<int64_t>(count);
   }
   void Flush() override { file_.Flush(); }
+  void SetLength(int64_t length) override { file_.SetLength(length); }
   void Close() override { file_.Close(); }
 
   int64_t written() const { return written_; }

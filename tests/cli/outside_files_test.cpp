@@ -167,6 +167,9 @@ TEST_F(CliGuard, ADeviceIsNoArchive) {
 
 // The archive given as a source in any spelling (its name, a folder holding it, a link, a
 // second hard link) is named and left out, and the other files are added.
+constexpr char kOwnFileReason[] =
+    ": it is one of the archive's own files, which would copy itself until the disk is full";
+
 TEST_P(CliOutside, TheArchiveIsNeverASourceOfItsOwn) {
   const Bytes before = ReadBytes(img);
   fs::create_symlink(At("test.img"), At("elsewhere/link.img"));
@@ -178,12 +181,13 @@ TEST_P(CliOutside, TheArchiveIsNeverASourceOfItsOwn) {
                               Arg("elsewhere/link.img"), Arg("elsewhere/hard.img")});
   fs::current_path(cwd);
 
-  std::string refused;
   std::vector<std::string> named = {"test.img", "./test.img", Arg("elsewhere/link.img"),
                                     Arg("elsewhere/hard.img")};
   if (GetParam() == Layout::V1) named.insert(named.begin() + 1, "./test.dir");
+  std::string refused = "Not added (" + std::to_string(named.size()) + " of " +
+                        std::to_string(named.size() + 1) + " files):\n";
   for (const std::string& name : named)
-    refused += Quoted(name) + " is one of the archive's own files, so it was not added\n";
+    refused += Quoted(name) + kOwnFileReason + "\n";
   EXPECT_EQ(result.status, cli::kExitFailed);
   EXPECT_EQ(result.err, refused);
   std::vector<Expected> expected = Entries(items);
@@ -206,8 +210,8 @@ TEST_P(CliOutside, TheWindowCountsTheFilesAddedWhenOneWasLeftOut) {
   sp.dialogs.openFileAnswers.push_back(
       std::vector<std::wstring>{img, Source("new.dff", Pattern(10, 6))});
   Run(&TfmMain::AddFiles);
-  EXPECT_EQ(LastBox(), L"'" + img + L"' is one of the archive's own files, so it was not added");
-  EXPECT_EQ(sp.statusBar.Text(0), L"Added 1 of 2 file(s).");
+  EXPECT_EQ(LastBox(), L"Not added (1 of 2 files):\n'" + img + L"'" + FromUtf8(kOwnFileReason));
+  EXPECT_EQ(sp.statusBar.Text(0), L"1 file(s) added, 1 refused.");
   sp.dialogs.openFileAnswers.push_back(std::vector<std::wstring>{Source("more.dff", Pattern(10, 7))});
   Run(&TfmMain::AddFiles);
   EXPECT_EQ(sp.statusBar.Text(0), L"File(s) added.");

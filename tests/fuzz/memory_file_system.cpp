@@ -40,6 +40,10 @@ class MemoryFile final : public IFile {
     if (put < count) throw InOutError(kErrDiskFull);
   }
   void Flush() override {}
+  void SetLength(int64_t length) override {
+    if (!writable_) throw InOutError(kErrAccessDenied);
+    bytes_->resize(static_cast<size_t>(length));
+  }
   void Close() override {}
 
  private:
@@ -89,7 +93,8 @@ void MemoryFileSystem::Empty(const std::wstring& folder) {
     file = file->first.compare(0, prefix.size(), prefix) == 0 ? files_.erase(file) : ++file;
 }
 
-std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, FileMode mode) {
+std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, FileMode mode,
+                                              FileKind) {
   const std::wstring plain = Plain(path);
   if (plain.empty()) throw InOutError(path.empty() ? kErrFileNotFound : kErrInvalidFilename);
   if (folders_.count(plain)) throw InOutError(kErrAccessDenied);

@@ -27,7 +27,9 @@ class MemoryFileSystem final : public IFileSystem {
   // Removes every file in `folder`.
   void Empty(const std::wstring& folder);
 
-  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode) override;
+  using IFileSystem::Open;
+  // Every file here is a regular file of its own, whatever kind is asked for.
+  std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override;
   bool FileExists(const std::wstring& path) override;
   bool SameFile(const std::wstring& a, const std::wstring& b) override;
   std::optional<int64_t> FindSize(const std::wstring& path) override;
