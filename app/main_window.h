@@ -143,7 +143,7 @@ class TfmMain {
   Platform& p_;
   TfmSplash fmSplash_;
   ArchiveHold* hold_ = nullptr;  // while a command holds the archive
-  bool busy_ = false;  // as Working last set it
+  bool busy_ = false;            // as Working last set it
 };
 
 }  // namespace vandrel

@@ -84,8 +84,7 @@ class EntryNames {
     if (literal_.empty()) {
       const std::vector<std::wstring>& names = Folded();
       literal_.reserve(names.size());
-      for (size_t i = 0; i < names.size(); ++i)
-        literal_[names[i]].push_back(static_cast<int>(i));
+      for (size_t i = 0; i < names.size(); ++i) literal_[names[i]].push_back(static_cast<int>(i));
     }
     return literal_;
   }

@@ -22,8 +22,7 @@ constexpr size_t kRecordsPerRead = 2048;
 
 }  // namespace
 
-ArchiveHold::ArchiveHold(IFileSystem& files, ISystem& clock, LockKind kind,
-                         ArchiveHold*& current)
+ArchiveHold::ArchiveHold(IFileSystem& files, ISystem& clock, LockKind kind, ArchiveHold*& current)
     : files_(files),
       clock_(clock),
       kind_(kind),
@@ -57,8 +56,7 @@ void ArchiveHold::Take(const std::wstring& path) {
 }
 
 bool DirectoryUnchanged(IFileSystem& files, const TIMGArchive& archive) {
-  auto file = files.Open(archive.bVersion2 ? archive.IMGFile : archive.DIRFile,
-                         FileMode::ReadOnly);
+  auto file = files.Open(archive.bVersion2 ? archive.IMGFile : archive.DIRFile, FileMode::ReadOnly);
   const int64_t length = file->Length();
   const int64_t table = int64_t{archive.FileCount} * kEntrySize;
   bool same;

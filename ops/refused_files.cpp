@@ -19,10 +19,14 @@ constexpr size_t kListed = 20;
 
 const wchar_t* Reason(NameProblem problem) {
   switch (problem) {
-    case NameProblem::TooLong: return kTooLong;
-    case NameProblem::NotInCodePage: return kNotInCodePage;
-    case NameProblem::NotAFileName: return kNotAFileName;
-    case NameProblem::None: break;
+    case NameProblem::TooLong:
+      return kTooLong;
+    case NameProblem::NotInCodePage:
+      return kNotInCodePage;
+    case NameProblem::NotAFileName:
+      return kNotAFileName;
+    case NameProblem::None:
+      break;
   }
   return nullptr;
 }

@@ -22,12 +22,16 @@ constexpr wchar_t kRenamed[] = L"File renamed.";
 
 const wchar_t* Refusal(NameProblem problem) {
   switch (problem) {
-    case NameProblem::TooLong: return kTooLong;
+    case NameProblem::TooLong:
+      return kTooLong;
     // Stored as question marks, the name would not be the one the user typed.
-    case NameProblem::NotInCodePage: return kNotInCodePage;
+    case NameProblem::NotInCodePage:
+      return kNotInCodePage;
     // Extraction could never write the entry.
-    case NameProblem::NotAFileName: return kNotAFileName;
-    case NameProblem::None: break;
+    case NameProblem::NotAFileName:
+      return kNotAFileName;
+    case NameProblem::None:
+      break;
   }
   return nullptr;
 }

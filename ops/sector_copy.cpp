@@ -47,7 +47,7 @@ void SectorBuffer::CopySectors(IFile& source, int64_t from, IFile& target, int64
 }
 
 void SectorBuffer::CopyLongRun(IFile& source, int64_t from, IFile& target, int64_t to,
-                                int64_t count) {
+                               int64_t count) {
   int64_t done = 0;
   if (systemCopies_ && count > 0 && from >= 0) {
     // Never a sector the source holds only in part: that one is for the loop below to refuse.

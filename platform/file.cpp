@@ -20,7 +20,6 @@ std::unique_ptr<IFileLock> IFileSystem::TryLock(const std::wstring&, LockKind) {
   return std::make_unique<GrantedLock>();
 }
 
-
 // Where the platform has no such calls, a seek before each does the same.
 size_t IFile::ReadSomeAt(void* buffer, size_t count, int64_t position) {
   Seek(position);

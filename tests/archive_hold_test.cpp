@@ -23,7 +23,6 @@ class ArchiveHoldTest : public OpsTest, public ::testing::WithParamInterface<Lay
   // The file that carries the directory: the .dir of a pair, the .img of version 2.
   std::wstring DirectoryFile() const { return layout() == Layout::V1 ? tmp.Path("test.dir") : img; }
 
-
  public:
   // Each command with the answers to its dialogs.
   void Add() {

@@ -53,8 +53,7 @@ TEST_P(DropTest, FilesJoinTheOpenArchiveExactlyAsTheAddDialogAddsThem) {
   EXPECT_EQ(seenWhilePumping, seenDropping);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, DropTest, ::testing::Values(Layout::V1, Layout::V2),
-                         LayoutName);
+INSTANTIATE_TEST_SUITE_P(Layouts, DropTest, ::testing::Values(Layout::V1, Layout::V2), LayoutName);
 
 class DropArchiveTest : public DropTest {};
 
@@ -63,8 +62,8 @@ class DropArchiveTest : public DropTest {};
 TEST_F(DropArchiveTest, AnArchiveAloneOpensInPlaceOfTheOpenOne) {
   const std::wstring other = BuildArchive(tmp, Layout::V2, old_);
   fs::create_directory(ToUtf8(tmp.Path("v1")));
-  const std::wstring img = MakeV1(tmp, "v1/GTA3", {{"a.dff", 0, 1}, {"b.txd", 1, 1}},
-                                  Bytes(2 * 2048));
+  const std::wstring img =
+      MakeV1(tmp, "v1/GTA3", {{"a.dff", 0, 1}, {"b.txd", 1, 1}}, Bytes(2 * 2048));
   const std::wstring dir = DirPathFor(img);
   for (const auto& drop : std::vector<std::vector<std::wstring>>{{img}, {dir}, {dir, img}}) {
     Open(other);

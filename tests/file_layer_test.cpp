@@ -79,14 +79,18 @@ TEST(InOutErrorText, NamesEveryKnownCodeAndGivesTheSystemsWordsForTheRest) {
 // Names from the command line and from folder listings: only the shortest form of a real
 // character is text, so no byte sequence but "/" itself can turn into a separator.
 TEST(Utf8, OnlyTheShortestFormsOfRealCharactersAreText) {
-  for (const char* text : {"", "a/b", "\xD0\xB0", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"})
+  for (const char* text :
+       {"", "a/b", "\xD0\xB0", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF"})
     EXPECT_TRUE(IsUtf8(text)) << text;
-  for (const char* bytes : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
-                            "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\xAF", "\xE2\x82", "a\xD0", "\x80", "\xFF"}) {
+  for (const char* bytes :
+       {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+        "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\xAF", "\xE2\x82", "a\xD0", "\x80", "\xFF"}) {
     EXPECT_FALSE(IsUtf8(bytes)) << bytes;
     EXPECT_EQ(FromUtf8(bytes).find(L'/'), std::wstring::npos) << bytes;
   }
-  EXPECT_EQ(FromUtf8("a\xC0\xAF" "b\xD0\xB0"), L"a\uFFFD\uFFFDb\u0430");
+  EXPECT_EQ(FromUtf8("a\xC0\xAF"
+                     "b\xD0\xB0"),
+            L"a\uFFFD\uFFFDb\u0430");
 }
 
 TEST_F(FileLayerTest, OpenFailuresNameTheirCause) {
@@ -190,8 +194,8 @@ TEST_F(FileLayerTest, SameFileKnowsAFileByItselfNotByItsPath) {
 // flushed to disk, and put in place of another in one step.
 TEST_F(FileLayerTest, CreateNewFlushReplaceAndTheReplaceProbe) {
   Make("taken.bin", "old");
-  EXPECT_TRUE(NumberAndWords(
-      ErrorOf([&] { files_->Open(Path("taken.bin"), FileMode::CreateNew); }), kExists));
+  EXPECT_TRUE(NumberAndWords(ErrorOf([&] { files_->Open(Path("taken.bin"), FileMode::CreateNew); }),
+                             kExists));
   auto fresh = files_->Open(Path("fresh.bin"), FileMode::CreateNew);
   fresh->Write("new data", 8);
   fresh->Flush();

@@ -1,9 +1,10 @@
 // How often a long command shows its progress.
+#include "ops/progress.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "ops/progress.h"
 #include "platform/scripted/scripted_ui.h"
 
 namespace vandrel {

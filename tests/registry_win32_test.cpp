@@ -1,7 +1,7 @@
 // The Win32 registry half against the real (Wine's) registry, below a key of the test's own.
-#include <gtest/gtest.h>
-
 #include "platform/win32/registry_win32.h"
+
+#include <gtest/gtest.h>
 
 namespace vandrel {
 namespace {
@@ -46,7 +46,8 @@ TEST_F(RegistryTest, KeysWithSubkeysAreNotDeletedWhole) {
   EXPECT_EQ(key->SubkeyNames(), std::vector<std::wstring>{L"Sub"});
   key.reset();
   EXPECT_FALSE(registry_->DeleteKey(RegRoot::CurrentUser, kTestKey));
-  EXPECT_TRUE(registry_->DeleteKey(RegRoot::CurrentUser, L"\\SOFTWARE\\VandrelTests\\Registry\\Sub\\"));
+  EXPECT_TRUE(
+      registry_->DeleteKey(RegRoot::CurrentUser, L"\\SOFTWARE\\VandrelTests\\Registry\\Sub\\"));
   EXPECT_TRUE(registry_->DeleteKey(RegRoot::CurrentUser, kTestKey));
   EXPECT_EQ(registry_->OpenKey(RegRoot::CurrentUser, kTestKey), nullptr);
 }

@@ -108,9 +108,9 @@ TEST_P(RenameTest, ANameThatCouldNotBeAFileNameIsRefused) {
   const std::wstring img = BuildArchive(tmp, layout(), items);
   Open(img);
   const Bytes before = ReadBytes(DirectoryFile(img));
-  for (const wchar_t* name : {L"", L"cars\\admiral.dff", L"cars/admiral.dff", L"admiral?.dff",
-                              L"*.dff", L"a:b", L"a\"b", L"a<b>", L"a|b", L"tab\tname", L"..",
-                              L"CON", L"nul.txd", L"Com1", L"LPT9.dff"}) {
+  for (const wchar_t* name :
+       {L"", L"cars\\admiral.dff", L"cars/admiral.dff", L"admiral?.dff", L"*.dff", L"a:b", L"a\"b",
+        L"a<b>", L"a|b", L"tab\tname", L"..", L"CON", L"nul.txd", L"Com1", L"LPT9.dff"}) {
     Rename(2, name);
     EXPECT_EQ(LastBox(),
               L"The name could not be a file name: it must not be empty, a device name such as "

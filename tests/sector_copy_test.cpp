@@ -23,7 +23,7 @@ struct CopyCase {
   const char* name;
   Bytes targetBefore;
   Copy copy;
-  Copy oneSectorAtATime;  // the same copy written plainly, as the reference
+  Copy oneSectorAtATime;       // the same copy written plainly, as the reference
   bool systemRefuses = false;  // the system will not copy between the two files
 };
 

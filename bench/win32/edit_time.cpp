@@ -31,8 +31,7 @@ void Report(const wchar_t* what, double milliseconds, int count) {
   if (milliseconds < 0)
     std::wprintf(L"  %-40ls did not finish\n", what);
   else
-    std::wprintf(L"  %-40ls %7.0f ms (%.3f ms a row)\n", what, milliseconds,
-                 milliseconds / count);
+    std::wprintf(L"  %-40ls %7.0f ms (%.3f ms a row)\n", what, milliseconds, milliseconds / count);
 }
 
 }  // namespace

@@ -75,25 +75,32 @@ constexpr int kErrnoCodes = 1 << 20;
 // `opening`: a name is being opened, where a refused argument can only be the name.
 int CodeFromErrno(int err, const std::string& path, bool opening = true) {
   switch (err) {
-    case ENOENT: return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
+    case ENOENT:
+      return ParentMissing(path) ? kErrInvalidFilename : kErrFileNotFound;
     case EINVAL:
       if (!opening) break;
       [[fallthrough]];
     case ENOTDIR:
     case ENAMETOOLONG:
-    case EILSEQ: return kErrInvalidFilename;
+    case EILSEQ:
+      return kErrInvalidFilename;
     case EMFILE:
-    case ENFILE: return kErrTooManyOpenFiles;
+    case ENFILE:
+      return kErrTooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return kErrAccessDenied;
-    case EEXIST: return kErrFileExists;
+    case ETXTBSY:
+      return kErrAccessDenied;
+    case EEXIST:
+      return kErrFileExists;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return kErrDiskFull;
-    default: break;
+    case EFBIG:
+      return kErrDiskFull;
+    default:
+      break;
   }
   return kErrnoCodes + err;
 }
@@ -241,9 +248,9 @@ class PosixFileSystem final : public IFileSystem {
     struct stat st;
     if (::fstat(fd, &st) == 0) {
       // Checked again on what was opened, in case the name changed hands since it was looked at.
-      const int refusal = S_ISDIR(st.st_mode)                                ? kErrAccessDenied
+      const int refusal = S_ISDIR(st.st_mode)                             ? kErrAccessDenied
                           : kind != FileKind::Any && !S_ISREG(st.st_mode) ? kErrNotAFile
-                                                                             : 0;
+                                                                          : 0;
       if (refusal != 0) {
         ::close(fd);
         throw InOutError(refusal);

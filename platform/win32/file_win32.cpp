@@ -203,10 +203,9 @@ bool ReplaceKeepingHolds(const std::wstring& from, const std::wstring& to) {
       from.find_first_of(L"\\/", folder.size()) != std::wstring::npos)
     return false;
   const std::wstring name = to.substr(folder.size());
-  HANDLE source =
-      CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE source = CreateFileW(from.c_str(), DELETE | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (source == INVALID_HANDLE_VALUE) return false;
   constexpr DWORD kReplaceIfExists = 0x1, kPosixSemantics = 0x2;
   constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
@@ -299,10 +298,9 @@ class Win32FileSystem final : public IFileSystem {
   // replacing, and the probe for it, go on as without it.
   std::unique_ptr<IFileLock> TryLock(const std::wstring& path, LockKind kind) override {
     auto held = std::make_shared<LockHandle>();
-    held->handle =
-        CreateFileW(path.c_str(), GENERIC_READ,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    held->handle = CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held->handle == INVALID_HANDLE_VALUE) FailLastError();
     auto lock = std::make_unique<Win32Lock>(held);
     if (GetFileType(held->handle) != FILE_TYPE_DISK) throw InOutError(kErrAccessDenied);

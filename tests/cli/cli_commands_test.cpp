@@ -263,9 +263,10 @@ TEST_F(CliFailures, ThirdPartySamplesRunPastTheirEnds) {
   // add the directory's room besides, which saves nothing.
   CliResult v2 = Cli({"check", Arg(FixturePath("v2.img"))});
   EXPECT_EQ(v2.status, cli::kExitProblems) << v2.err;
-  EXPECT_EQ(v2.out, "layout 2, 3 entries\npast-end: #2 " + NameBytes(IMGArchive.Files[2]) +
-                        "\n1 problem\nunused sectors: 0\na rebuild would save 0 bytes, once the entries "
-                        "past the end or with negative numbers are deleted\n");
+  EXPECT_EQ(v2.out,
+            "layout 2, 3 entries\npast-end: #2 " + NameBytes(IMGArchive.Files[2]) +
+                "\n1 problem\nunused sectors: 0\na rebuild would save 0 bytes, once the entries "
+                "past the end or with negative numbers are deleted\n");
 }
 
 TEST_F(CliFailures, ProgressIsALineOnATerminalAndNothingElsewhere) {

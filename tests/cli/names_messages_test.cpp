@@ -29,7 +29,8 @@ TEST_P(CliNames, AFolderNameThatIsNoUtf8OrHoldsABackslashIsRefusedBeforeAnything
     std::string shown;
   };
   const Case cases[] = {
-      {"..\xC0\xAFsecret.txt", "..\xEF\xBF\xBD\xEF\xBF\xBDsecret.txt': the name is not valid UTF-8"},
+      {"..\xC0\xAFsecret.txt",
+       "..\xEF\xBF\xBD\xEF\xBF\xBDsecret.txt': the name is not valid UTF-8"},
       {"..\\secret.txt", "..\\secret.txt': a backslash in a name would read as a folder"}};
   for (const Case& c : cases) {
     fs::remove_all(tmp.root() / "mods");
@@ -51,9 +52,9 @@ TEST_P(CliNames, AFolderNameThatIsNoUtf8OrHoldsABackslashIsRefusedBeforeAnything
 // Cut to 24 bytes or stored with "?", two files would become entries of one name.
 TEST_P(CliNames, AddRefusesNamesThatCannotBeEntryNamesAndAddsTheRest) {
   const std::vector<std::wstring> sources = {
-      Source("first.dff", Pattern(100, 2)), Source("a_name_longer_than_24_chars.dff", Pattern(10, 3)),
-      Source("日本.txd", Pattern(10, 4)), Source("what?.dff", Pattern(10, 5)),
-      Source("last.dff", Pattern(5000, 6))};
+      Source("first.dff", Pattern(100, 2)),
+      Source("a_name_longer_than_24_chars.dff", Pattern(10, 3)), Source("日本.txd", Pattern(10, 4)),
+      Source("what?.dff", Pattern(10, 5)), Source("last.dff", Pattern(5000, 6))};
   const std::string refused =
       "Not added (3 of 5 files):\n" + Quoted(Arg(sources[1])) +
       ": its name is longer than 24 characters\n" + Quoted(Arg(sources[2])) +
@@ -105,7 +106,8 @@ TEST_P(CliMessages, FailuresWithoutATextOfTheirOwnGetTheSystemsWords) {
 TEST_P(CliMessages, CheckNeverGivesANegativeOrAbsurdFigure) {
   const bool v2 = GetParam() == Layout::V2;
   const int32_t first = v2 ? 2 : 0;
-  const std::vector<EntryRecord> records = {{"a.dff", first, 1}, {"huge.dff", first + 1, 0x7FFFFFFF}};
+  const std::vector<EntryRecord> records = {{"a.dff", first, 1},
+                                            {"huge.dff", first + 1, 0x7FFFFFFF}};
   const Bytes data(static_cast<size_t>(first + 3) * 2048);
   const std::wstring img =
       v2 ? MakeV2(tmp, "test.img", records, data) : MakeV1(tmp, "test", records, data);

@@ -186,8 +186,7 @@ TEST_P(CliOutside, TheArchiveIsNeverASourceOfItsOwn) {
   if (GetParam() == Layout::V1) named.insert(named.begin() + 1, "./test.dir");
   std::string refused = "Not added (" + std::to_string(named.size()) + " of " +
                         std::to_string(named.size() + 1) + " files):\n";
-  for (const std::string& name : named)
-    refused += Quoted(name) + kOwnFileReason + "\n";
+  for (const std::string& name : named) refused += Quoted(name) + kOwnFileReason + "\n";
   EXPECT_EQ(result.status, cli::kExitFailed);
   EXPECT_EQ(result.err, refused);
   std::vector<Expected> expected = Entries(items);
@@ -212,7 +211,8 @@ TEST_P(CliOutside, TheWindowCountsTheFilesAddedWhenOneWasLeftOut) {
   Run(&TfmMain::AddFiles);
   EXPECT_EQ(LastBox(), L"Not added (1 of 2 files):\n'" + img + L"'" + FromUtf8(kOwnFileReason));
   EXPECT_EQ(sp.statusBar.Text(0), L"1 file(s) added, 1 refused.");
-  sp.dialogs.openFileAnswers.push_back(std::vector<std::wstring>{Source("more.dff", Pattern(10, 7))});
+  sp.dialogs.openFileAnswers.push_back(
+      std::vector<std::wstring>{Source("more.dff", Pattern(10, 7))});
   Run(&TfmMain::AddFiles);
   EXPECT_EQ(sp.statusBar.Text(0), L"File(s) added.");
 }

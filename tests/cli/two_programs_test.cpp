@@ -50,8 +50,7 @@ pid_t Start(const std::vector<std::string>& arguments, const std::string& errors
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -97,8 +96,8 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
     for (int i = kEntries; i < kFullDirectory; ++i) items.push_back({Numbered("z", i), {}});
     for (int side = 0; side < 2; ++side) {
       added[side] = Pattern(512 * 2048, unsigned(20 + side));
-      replacement[side] = Pattern(layout() == Layout::V2 ? kEntryBytes * 2 : kEntryBytes / 2,
-                                  unsigned(30 + side));
+      replacement[side] =
+          Pattern(layout() == Layout::V2 ? kEntryBytes * 2 : kEntryBytes / 2, unsigned(30 + side));
     }
   }
 
@@ -167,8 +166,8 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
     bool succeeded[2];
     for (int side = 0; side < 2; ++side) {
       succeeded[side] = status[side] == 0;
-      const bool refused = status[side] == 1 && (errors[side] == kBeingChanged ||
-                                                 errors[side] == kChanged);
+      const bool refused =
+          status[side] == 1 && (errors[side] == kBeingChanged || errors[side] == kChanged);
       if (!succeeded[side] && !refused)
         problems.push_back(std::string(Name(command(side))) + " ended with " +
                            std::to_string(status[side]) + ": " + errors[side]);
@@ -181,8 +180,9 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
       problems.push_back("check finds the archive damaged");
     std::map<std::string, Bytes> found;
     for (const TIMGFileEntry& entry : IMGArchive.Files)
-      if (!found.emplace(NameBytes(entry), Slice(bytes, int64_t{entry.Offset} * 2048,
-                                                 int64_t{entry.Size} * 2048))
+      if (!found
+               .emplace(NameBytes(entry),
+                        Slice(bytes, int64_t{entry.Offset} * 2048, int64_t{entry.Size} * 2048))
                .second)
         problems.push_back(NameBytes(entry) + " is listed twice");
     const std::map<std::string, Bytes> expected = Expected(succeeded);
@@ -263,8 +263,8 @@ TEST_P(HeldArchive, AWriterWaitsAShortWhileThenStopsWithTheMessage) {
   const std::wstring img = BuildArchive(tmp, GetParam(), {{"a.dff", Pattern(5000, 1)}});
   Source("new.dff", Pattern(700, 2));
   const Files before = Snapshot(tmp);
-  auto reader = files->TryLock(GetParam() == Layout::V1 ? tmp.Path("test.dir") : img,
-                               LockKind::Shared);
+  auto reader =
+      files->TryLock(GetParam() == Layout::V1 ? tmp.Path("test.dir") : img, LockKind::Shared);
   ASSERT_NE(reader, nullptr);
   EXPECT_EQ(Finish(Start({"add", Arg(img), Arg("new.dff")}, Arg("err.txt"))), 1);
   const Bytes err = ReadBytes(tmp.Path("err.txt"));

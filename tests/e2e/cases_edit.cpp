@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/menu_items.h"
-
 #include "tests/e2e/e2e_fixture.h"
 
 namespace vandrel::e2e {

@@ -93,8 +93,7 @@ void MemoryFileSystem::Empty(const std::wstring& folder) {
     file = file->first.compare(0, prefix.size(), prefix) == 0 ? files_.erase(file) : ++file;
 }
 
-std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, FileMode mode,
-                                              FileKind) {
+std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, FileMode mode, FileKind) {
   const std::wstring plain = Plain(path);
   if (plain.empty()) throw InOutError(path.empty() ? kErrFileNotFound : kErrInvalidFilename);
   if (folders_.count(plain)) throw InOutError(kErrAccessDenied);
