@@ -233,6 +233,13 @@ TEST_F(AuxWindowsTest, UntickingTheAssociationRemovesItAtOnceAndForTheNextStart)
   ASSERT_TRUE(ClickMiddleUntil(assoc, [&] { return !IsChecked(assoc); }));
   ASSERT_TRUE(
       ClickMiddleUntil(ControlWithText(options, L"Ok"), [&] { return !IsWindow(options); }));
+  // The window is gone as soon as Ok is taken; the keys and the flag change a moment later.
+  const auto assocOff = [&] {
+    const auto flag = Setting(L"bAssocIMG");
+    return flag && flag->number == 0 && !KeyExists(HKEY_CLASSES_ROOT, kTypeKey) &&
+           !KeyExists(HKEY_CLASSES_ROOT, kExtensionKey);
+  };
+  EXPECT_TRUE(WaitUntil(assocOff));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kTypeKey));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kExtensionKey));
   auto flag = Setting(L"bAssocIMG");
