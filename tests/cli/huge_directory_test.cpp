@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 constexpr int32_t kClaimed = 1 << 18;
 constexpr int64_t kDirectoryBytes = int64_t{kClaimed} * 32;
 // Room for the allocator, the program's own needs and, with the sanitizers, their bookkeeping.
-constexpr int64_t kSlackBytes = int64_t{6} << 20;
+constexpr int64_t kSlackBytes = int64_t{10} << 20;
 
 struct Claim {
   const char* name;
