@@ -62,25 +62,19 @@ void TfmMain::DoOpenArchive(const std::wstring& path) {
   Working(true);
   CloseArchive();
   IMGArchive.IMGFile = path;
-  // A pair is held by its .dir first, as a command that writes holds it: while a rebuild swaps
-  // the .img, there is a moment without one.
   const std::wstring pairedDir = DirPathFor(path);
-  const auto holdArchive = [&](ArchiveHold& hold) {
-    if (p_.files.FileExists(pairedDir)) hold.Take(pairedDir);
-    hold.Take(path);
-  };
   // What a change cut short left is put right before anything is read, with no other program
   // reading or changing the archive meanwhile.
   if (HasInterrupted(p_.files, path)) {
     ArchiveHold repair(p_.files, p_.system, LockKind::Exclusive, hold_);
-    holdArchive(repair);
+    repair.TakeArchive(path, pairedDir);
     if (auto recovered = RecoverInterrupted(p_.files, path)) {
       repair.LetGo();
       p_.dialogs.MessageBox(MessageKind::Warning, text::kWarningCaption, *recovered);
     }
   }
   ArchiveHold hold(p_.files, p_.system, LockKind::Shared, hold_);
-  holdArchive(hold);
+  hold.TakeArchive(path, pairedDir);
 
   auto img = OpenArchiveFile(p_.files, path);
   unsigned char head[kHeaderSize];

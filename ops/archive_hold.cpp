@@ -55,6 +55,11 @@ void ArchiveHold::Take(const std::wstring& path) {
   }
 }
 
+void ArchiveHold::TakeArchive(const std::wstring& img, const std::wstring& dir) {
+  if (!dir.empty() && files_.FileExists(dir)) Take(dir);
+  Take(img);
+}
+
 bool DirectoryUnchanged(IFileSystem& files, const TIMGArchive& archive) {
   auto file = files.Open(archive.bVersion2 ? archive.IMGFile : archive.DIRFile, FileMode::ReadOnly);
   const int64_t length = file->Length();
@@ -87,9 +92,7 @@ bool DirectoryUnchanged(IFileSystem& files, const TIMGArchive& archive) {
 
 std::unique_ptr<ArchiveHold> TfmMain::HoldArchive(LockKind kind) {
   auto hold = std::make_unique<ArchiveHold>(p_.files, p_.system, kind, hold_);
-  // The .dir of a pair first: it is there all along, while a rebuild swaps the .img.
-  if (!IMGArchive.bVersion2) hold->Take(IMGArchive.DIRFile);
-  hold->Take(IMGArchive.IMGFile);
+  hold->TakeArchive(IMGArchive.IMGFile, IMGArchive.DIRFile);
   if (DirectoryUnchanged(p_.files, IMGArchive)) return hold;
   // A copy: reopening clears the record that holds the path.
   const std::wstring path = IMGArchive.IMGFile;

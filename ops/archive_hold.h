@@ -27,6 +27,9 @@ class ArchiveHold {
   // that the archive is being changed. A file that cannot be opened is not held: the command
   // meets that itself, as it always has.
   void Take(const std::wstring& path);
+  // Holds an archive's files in the order every program takes them: the .dir of a pair first
+  // (`dir`, empty for none), as it is there all along while a rebuild swaps the .img.
+  void TakeArchive(const std::wstring& img, const std::wstring& dir);
   // Lets go of everything held before a box waits for the user.
   void LetGo() { locks_.clear(); }
 
