@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "archive/img_format.h"
-#include "platform/ui.h"
+#include "platform/services.h"
 
 namespace vandrel {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "archive/img_format.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace {
 

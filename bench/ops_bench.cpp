@@ -17,6 +17,7 @@
 #include "archive/img_archive.h"
 #include "ops/sector_copy.h"
 #include "platform/errors.h"
+#include "platform/utf8.h"
 #include "tests/test_support.h"
 
 using namespace vandrel;

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::cli {
 namespace {

@@ -14,6 +14,7 @@
 #include "ops/file_swap.h"
 #include "ops/operation_record.h"
 #include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::cli {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "archive/img_archive.h"
 #include "platform/file.h"
-#include "platform/ui.h"
+#include "platform/services.h"
 
 namespace vandrel {
 

@@ -6,6 +6,7 @@
 #include "ops/file_swap.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace vandrel {
 namespace {

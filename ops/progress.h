@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui.h"
+#include "platform/services.h"
 
 namespace vandrel {
 

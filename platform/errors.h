@@ -56,11 +56,4 @@ SystemError DescribeSystemError(int code);
 // A name or path as messages give it: in single quotes.
 inline std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
 
-std::string ToUtf8(const std::wstring& text);
-// Strict UTF-8: an overlong form (C0 AF is no "/"), a surrogate, a number above U+10FFFF, a
-// sequence cut short or a stray byte is not UTF-8. FromUtf8 gives each such byte as U+FFFD,
-// for texts that are only shown; a name that will be used must pass IsUtf8 first.
-bool IsUtf8(const std::string& bytes);
-std::wstring FromUtf8(const std::string& bytes);
-
 }  // namespace vandrel

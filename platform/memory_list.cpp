@@ -1,14 +1,12 @@
 #include "platform/memory_list.h"
 
 #include <algorithm>
-#include <memory>
-#include <numeric>
 
 namespace vandrel {
 
 void MemorySelection::ClearRows() {
   selected_.clear();
-  caret_ = top_ = 0;
+  caret_ = 0;
 }
 
 void MemorySelection::SetSelected(int row, bool selected) {
@@ -75,16 +73,6 @@ void EntryList::Clear() {
   entries_.clear();
   write_ = nullptr;
   ClearRows();
-}
-
-void EntryList::AddRows(const RowTexts& rows) {
-  auto texts = std::make_shared<std::vector<std::wstring>>();
-  rows.ForEach([&](std::wstring_view row) { texts->emplace_back(row); });
-  std::vector<int> places(texts->size());
-  std::iota(places.begin(), places.end(), 0);
-  AddEntryRows(std::move(places), [texts](std::wstring& text, int place) {
-    text += (*texts)[static_cast<size_t>(place)];
-  });
 }
 
 void EntryList::AddEntryRows(std::vector<int> entries, const RowWriter& write) {

@@ -4,12 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/window.h"
 
 namespace vandrel {
 
-// The selection, caret, scroll position and focus of a list in memory; its rows are the
-// subclass's.
+// The selection, caret and focus of a list in memory; its rows are the subclass's.
 class MemorySelection : public IListBox {
  public:
   int Count() const final { return static_cast<int>(selected_.size()); }
@@ -20,8 +19,6 @@ class MemorySelection : public IListBox {
   std::vector<int> SelectedRows() const final;
   int Caret() const final { return caret_; }
   void SetCaret(int row) final { caret_ = row; }
-  int TopIndex() const final { return top_; }
-  void SetTopIndex(int row) final { top_ = row; }
   void SetEnabled(bool enabled) final;
   void Focus() final { focused_ = enabled_; }
 
@@ -33,14 +30,14 @@ class MemorySelection : public IListBox {
   void UserSelect(const std::vector<int>& rows, int caret);
 
  protected:
-  // No rows, none selected, the caret and the scroll position back at the top.
+  // No rows, none selected, the caret back at the top.
   void ClearRows();
   // `count` more rows at the end, not selected.
   void AddUnselected(size_t count) { selected_.resize(selected_.size() + count, false); }
 
  private:
   std::vector<bool> selected_;
-  int caret_ = 0, top_ = 0, singleSelections_ = 0;
+  int caret_ = 0, singleSelections_ = 0;
   bool enabled_ = true, focused_ = true;
 };
 
@@ -49,9 +46,12 @@ class MemorySelection : public IListBox {
 class MemoryList final : public MemorySelection {
  public:
   void Clear() override;
-  void AddRows(const RowTexts& rows) override;
+  void AddEntryRows(std::vector<int> entries, const RowWriter& write) override {
+    AddRows(RowTexts(entries, write));
+  }
   std::wstring Row(int row) const override;
 
+  void AddRows(const RowTexts& rows);
   std::vector<std::wstring> rows() const;
 
  private:
@@ -64,8 +64,6 @@ class MemoryList final : public MemorySelection {
 class EntryList final : public MemorySelection {
  public:
   void Clear() override;
-  // Texts given whole are kept as they are, each row numbered by its place.
-  void AddRows(const RowTexts& rows) override;
   void AddEntryRows(std::vector<int> entries, const RowWriter& write) override;
   std::wstring Row(int row) const override;
 

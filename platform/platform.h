@@ -1,8 +1,11 @@
 #pragma once
 // Everything the portable program reaches of the platform, handed to the main window.
+#include "platform/dialogs.h"
 #include "platform/file.h"
 #include "platform/registry.h"
-#include "platform/ui.h"
+#include "platform/services.h"
+#include "platform/tool_windows.h"
+#include "platform/window.h"
 
 namespace vandrel {
 

@@ -2,6 +2,7 @@
 // writes only the new data, never over the header, the directory or past what the file holds.
 #include <gtest/gtest.h>
 
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

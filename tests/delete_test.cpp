@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/options.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

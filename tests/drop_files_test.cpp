@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "ops/progress.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

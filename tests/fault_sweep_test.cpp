@@ -17,6 +17,7 @@
 #include <map>
 #include <string>
 
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

@@ -5,7 +5,7 @@
 #include "app/menu_items.h"
 #include "app/options.h"
 #include "archive/img_archive.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 #include "tests/archive_window_fixture.h"
 
 namespace vandrel {

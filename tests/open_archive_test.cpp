@@ -3,7 +3,7 @@
 
 #include "app/options.h"
 #include "archive/img_archive.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 #include "tests/test_support.h"
 
 namespace vandrel {
@@ -24,7 +24,7 @@ class OpenArchiveTest : public testing::WindowTest {
     EXPECT_FALSE(IMGArchive.bLoaded);
     EXPECT_EQ(IMGArchive.FileCount, 0);
     EXPECT_TRUE(IMGArchive.Files.empty());
-    EXPECT_EQ(sp.window.Caption(), kClosedCaption);
+    EXPECT_EQ(sp.window.caption(), kClosedCaption);
     EXPECT_EQ(sp.list.Count(), 0);
     EXPECT_EQ(sp.statusBar.Text(1), L"");
     EXPECT_TRUE(sp.list.enabled());
@@ -44,7 +44,7 @@ TEST_F(OpenArchiveTest, VersionOneListsTheDirectoryBesideTheImg) {
   EXPECT_EQ(IMGArchive.DIRFile, tmp.Path("gta3.dir"));
   EXPECT_EQ(sp.list.rows(),
             (std::vector<std::wstring>{L"0%a.txd?00000000/2 kb", L"1%b.dff?00000800/2 kb"}));
-  EXPECT_EQ(sp.window.Caption(), L"Vandrel 2.0 - gta3.img - quarrymoor.example");
+  EXPECT_EQ(sp.window.caption(), L"Vandrel 2.0 - gta3.img - quarrymoor.example");
   EXPECT_EQ(sp.statusBar.Text(0), L"Архив вер.1загружен.     ");
   EXPECT_EQ(sp.statusBar.Text(1), L"2 files");
   // A fresh archive starts on its first row, with no selection count shown.

@@ -13,6 +13,7 @@
 #include "archive/img_archive.h"
 #include "platform/errors.h"
 #include "platform/scripted/faulty_file_system.h"
+#include "platform/utf8.h"
 #include "tests/test_support.h"
 
 namespace vandrel::testing {

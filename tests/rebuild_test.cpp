@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/random.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

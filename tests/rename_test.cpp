@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

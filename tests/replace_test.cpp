@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/list_rows.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

@@ -107,7 +107,7 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsInOrderWithTheWarningBeforeTheAss
   EXPECT_TRUE(Options.bShowSplash);
   EXPECT_TRUE(Options.bAssocIMG);
   EXPECT_EQ(Options.SortType, kSortByDirectory);
-  EXPECT_EQ(sp.window.Caption(), L"Vandrel 2.0 - quarrymoor.example");
+  EXPECT_EQ(sp.window.caption(), L"Vandrel 2.0 - quarrymoor.example");
   EXPECT_EQ(sp.window.appTitle(), L"Vandrel 2.0");
   EXPECT_TRUE(sp.window.iconSet());
   EXPECT_TRUE(sp.window.centred());

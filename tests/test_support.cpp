@@ -5,7 +5,7 @@
 
 #include "app/options.h"
 #include "archive/img_archive.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::testing {
 

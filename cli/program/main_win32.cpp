@@ -5,7 +5,7 @@
 
 #include "cli/cli.h"
 #include "platform/console/console_ui.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 int wmain(int argc, wchar_t** argv) {
   SetConsoleOutputCP(CP_UTF8);

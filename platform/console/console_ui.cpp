@@ -1,6 +1,6 @@
 #include "platform/console/console_ui.h"
 
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::console {
 

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "platform/console/progress_line.h"
+#include "platform/dialogs.h"
 #include "platform/registry.h"
-#include "platform/ui.h"
+#include "platform/services.h"
+#include "platform/tool_windows.h"
+#include "platform/window.h"
 
 namespace vandrel::console {
 
@@ -38,8 +41,7 @@ class Menus final : public IMenus {
 
 class Window final : public IWindow {
  public:
-  void SetCaption(const std::wstring& caption) override { caption_ = caption; }
-  std::wstring Caption() const override { return caption_; }
+  void SetCaption(const std::wstring&) override {}
   void SetAppTitle(const std::wstring&) override {}
   void SetCursor(Cursor) override {}
   void ProcessMessages() override {}
@@ -51,9 +53,6 @@ class Window final : public IWindow {
   void CentreOnScreen() override {}
   void Show() override {}
   void Close() override {}
-
- private:
-  std::wstring caption_;
 };
 
 // What the command line gives in place of the user's answers.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "platform/errors.h"
+#include "platform/utf8.h"
 
 namespace vandrel::console {
 namespace {

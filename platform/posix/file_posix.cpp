@@ -12,6 +12,7 @@
 
 #include "platform/errors.h"
 #include "platform/file.h"
+#include "platform/utf8.h"
 
 namespace vandrel {
 namespace {

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/memory_list.h"
-#include "platform/ui.h"
+#include "platform/services.h"
+#include "platform/window.h"
 
 namespace vandrel::scripted {
 
@@ -51,7 +53,6 @@ class Window final : public IWindow {
  public:
   explicit Window(Journal& journal) : journal_(journal) {}
   void SetCaption(const std::wstring& caption) override;
-  std::wstring Caption() const override { return caption_; }
   void SetAppTitle(const std::wstring& title) override { appTitle_ = title; }
   void SetCursor(Cursor cursor) override { cursor_ = cursor; }
   void ProcessMessages() override;
@@ -66,6 +67,7 @@ class Window final : public IWindow {
 
   int outerWidth = 350, clientWidth = 334, clientHeight = 196;
   Rect listBounds;  // left, top, and width/height in right/bottom
+  const std::wstring& caption() const { return caption_; }
   const std::wstring& appTitle() const { return appTitle_; }
   Cursor cursor() const { return cursor_; }
   bool iconSet() const { return iconSet_; }

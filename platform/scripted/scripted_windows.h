@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/scripted/scripted_ui.h"
+#include "platform/tool_windows.h"
 
 namespace vandrel::scripted {
 

@@ -1,10 +1,10 @@
 #pragma once
 // A drawing surface over a device context, with the program's font in its two weights. The
 // caller sets the colours the surface paints with; the surface restores the context after.
-#include "platform/ui.h"
 #include "platform/win32/handles_win32.h"
 #include "platform/win32/ui_context_win32.h"
 #include "platform/win32/windows_api.h"
+#include "platform/window.h"
 
 namespace vandrel::win32 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/dialogs.h"
 #include "platform/win32/ui_context_win32.h"
 
 namespace vandrel::win32 {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's dialogs on Win32: message boxes, the open dialog, the folder browser, the
 // input box and the find dialog.
-#include "platform/ui.h"
+#include "platform/dialogs.h"
 #include "platform/win32/find_dialog_win32.h"
 
 namespace vandrel::win32 {

@@ -3,7 +3,7 @@
 // message, which the owner hands back here; keys reach it through the message loop.
 #include <array>
 
-#include "platform/ui.h"
+#include "platform/dialogs.h"
 #include "platform/win32/ui_context_win32.h"
 
 namespace vandrel::win32 {

@@ -73,10 +73,6 @@ int ListBox::Caret() const {
 
 void ListBox::SetCaret(int row) { Send(LB_SETCARETINDEX, row, FALSE); }
 
-int ListBox::TopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
-
-void ListBox::SetTopIndex(int row) { Send(LB_SETTOPINDEX, row); }
-
 void ListBox::SetEnabled(bool enabled) { EnableWindow(list_, enabled); }
 
 void ListBox::Focus() {

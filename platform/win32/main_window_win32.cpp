@@ -240,8 +240,6 @@ void MainWindow::SetCaption(const std::wstring& caption) {
   SetWindowTextW(window_, caption.c_str());
 }
 
-std::wstring MainWindow::Caption() const { return WindowText(window_); }
-
 void MainWindow::SetCursor(Cursor cursor) {
   cursor_ = cursor;
   ::SetCursor(LoadCursorW(nullptr, cursor == Cursor::Hourglass ? IDC_WAIT : IDC_ARROW));

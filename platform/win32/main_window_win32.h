@@ -4,12 +4,12 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "platform/ui.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/list_box_win32.h"
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/services_win32.h"
 #include "platform/win32/status_bar_win32.h"
+#include "platform/window.h"
 
 namespace vandrel::win32 {
 
@@ -39,7 +39,6 @@ class MainWindow final : public IWindow {
   void Dispatch(MSG& message);
 
   void SetCaption(const std::wstring& caption) override;
-  std::wstring Caption() const override;
   void SetAppTitle(const std::wstring& title) override { appTitle_ = title; }
   void SetCursor(Cursor cursor) override;
   void ProcessMessages() override;

@@ -4,9 +4,9 @@
 #include <map>
 
 #include "app/menu_table.h"
-#include "platform/ui.h"
 #include "platform/win32/handles_win32.h"
 #include "platform/win32/windows_api.h"
+#include "platform/window.h"
 
 namespace vandrel::win32 {
 

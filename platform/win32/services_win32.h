@@ -2,7 +2,7 @@
 // Timers, the shell's "open" verb, the locale's collation and the clock.
 #include <map>
 
-#include "platform/ui.h"
+#include "platform/services.h"
 #include "platform/win32/ui_context_win32.h"
 
 namespace vandrel::win32 {

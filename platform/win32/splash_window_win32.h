@@ -1,7 +1,7 @@
 #pragma once
 // The splash window: a borderless black popup that paints the splash picture and the red
 // progress bar over it.
-#include "platform/ui.h"
+#include "platform/tool_windows.h"
 #include "platform/win32/handles_win32.h"
 #include "platform/win32/ui_context_win32.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The status bar along the window's bottom edge: two panels, the second taking the rest of
 // the width.
-#include "platform/ui.h"
 #include "platform/win32/windows_api.h"
+#include "platform/window.h"
 
 namespace vandrel::win32 {
 

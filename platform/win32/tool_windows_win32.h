@@ -1,6 +1,6 @@
 #pragma once
 // The program's small modal tool windows (Options, About), built from their layouts in pixels.
-#include "platform/ui.h"
+#include "platform/tool_windows.h"
 #include "platform/win32/ui_context_win32.h"
 
 namespace vandrel::win32 {

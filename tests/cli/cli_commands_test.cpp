@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace vandrel {

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/request.h"
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel::testing {

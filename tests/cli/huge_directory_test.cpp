@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -15,6 +15,7 @@
 #include <random>
 #include <thread>
 
+#include "platform/utf8.h"
 #include "tests/ops_fixture.h"
 
 namespace vandrel {

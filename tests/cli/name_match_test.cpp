@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
+#include "platform/utf8.h"
 #include "tests/test_support.h"
 
 namespace vandrel::cli {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace vandrel {

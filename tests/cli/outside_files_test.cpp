@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace vandrel {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace vandrel {

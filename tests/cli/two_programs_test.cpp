@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "archive/archive_check.h"
+#include "platform/utf8.h"
 #include "tests/cli/cli_fixture.h"
 
 extern char** environ;

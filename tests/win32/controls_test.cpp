@@ -6,7 +6,7 @@
 
 #include "app/menu_table.h"
 #include "platform/codepage.h"
-#include "platform/errors.h"
+#include "platform/utf8.h"
 #include "platform/win32/dialog_parts_win32.h"
 #include "platform/win32/list_box_win32.h"
 #include "platform/win32/menus_win32.h"
