@@ -141,9 +141,11 @@ void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
       throw;
     }
   }
+  // The list shows the moved entry before the files are closed: a failing close must not leave
+  // it showing the old area while the record and the slot hold the new one.
+  UpdateDisplay();
   replacement->Close();
   img->Close();
-  UpdateDisplay();
   Status(kReplacedV2);
   Working(false);
 }
