@@ -146,34 +146,31 @@ TEST_P(AddBothLayouts, AFailureAnywhereLeavesAPlainPrefix) {
     if (GetParam() == Layout::V1) WriteBytes(dir, dirBefore);
     Open(img);
   };
-  restore();
-  sp.dialogs.openFileAnswers.push_back(paths);
-  int start = faulty.operations();
-  RunFaulty(&TfmMain::AddFiles);
-  const int operations = faulty.operations() - start;
-
-  for (int k = 1; k <= operations; ++k) {
-    restore();
-    faulty.FailAt(faulty.operations() + k, kErrDiskFull);
+  auto add = [&] {
     sp.dialogs.openFileAnswers.push_back(paths);
     RunFaulty(&TfmMain::AddFiles);
+  };
+  restore();
+  const int operations = OperationsOf(add);
+
+  FailEachOperation(operations, {kErrDiskFull}, restore, [&] {
+    add();
     const bool failed = LastBox() == L"Disk full.";
     Bytes now = ReadBytes(img);
     const int64_t dataStart = GetParam() == Layout::V1 ? 2048 : 4096;
     Bytes appended = Slice(now, dataStart, int64_t(now.size()));
-    EXPECT_EQ(Slice(now, dataStart - 2048, 2048), Slice(imgBefore, dataStart - 2048, 2048))
-        << "operation " << k;
-    EXPECT_TRUE(appended.size() % 2048 == 0 || appended.size() == data.size()) << "operation " << k;
-    EXPECT_EQ(appended, Slice(Padded(data), 0, int64_t(appended.size()))) << "operation " << k;
+    EXPECT_EQ(Slice(now, dataStart - 2048, 2048), Slice(imgBefore, dataStart - 2048, 2048));
+    EXPECT_TRUE(appended.size() % 2048 == 0 || appended.size() == data.size());
+    EXPECT_EQ(appended, Slice(Padded(data), 0, int64_t(appended.size())));
     Open(img);
-    ASSERT_TRUE(IMGArchive.bLoaded) << "operation " << k;
+    ASSERT_TRUE(IMGArchive.bLoaded);
     if (IMGArchive.FileCount == 2 && NameBytes(IMGArchive.Files[1]) == "b") {
-      EXPECT_EQ(appended, Padded(data)) << "operation " << k;
+      EXPECT_EQ(appended, Padded(data));
     }
     if (!failed) {
-      EXPECT_EQ(IMGArchive.FileCount, 2) << "operation " << k;
+      EXPECT_EQ(IMGArchive.FileCount, 2);
     }
-  }
+  });
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, AddBothLayouts, ::testing::Values(Layout::V1, Layout::V2),
@@ -231,25 +228,26 @@ TEST_F(AddTest, AFailureDuringAMoveLosesNoEntry) {
   const std::wstring img = FullDirectory(entries);
   const Bytes before = ReadBytes(img);
   auto paths = Sources({{"new", Pattern(3 * 2048, 99)}});
-  Open(img);
-  sp.dialogs.openFileAnswers.push_back(paths);
-  int start = faulty.operations();
-  RunFaulty(&TfmMain::AddFiles);
-  const int operations = faulty.operations() - start;
-
-  for (int k = 1; k <= operations; ++k) {
-    WriteBytes(img, before);
-    Open(img);
-    faulty.FailAt(faulty.operations() + k, kErrDiskFull);
+  auto add = [&] {
     sp.dialogs.openFileAnswers.push_back(paths);
     RunFaulty(&TfmMain::AddFiles);
+  };
+  Open(img);
+  const int operations = OperationsOf(add);
+
+  auto restore = [&] {
+    WriteBytes(img, before);
     Open(img);
-    ASSERT_GE(IMGArchive.FileCount, 63) << "operation " << k;
+  };
+  FailEachOperation(operations, {kErrDiskFull}, restore, [&] {
+    add();
+    Open(img);
+    ASSERT_GE(IMGArchive.FileCount, 63);
     Bytes now = ReadBytes(img);
     for (size_t i = 0; i < entries.size(); ++i)
       EXPECT_EQ(Slice(now, int64_t{IMGArchive.Files[i].Offset} * 2048, 2048), entries[i].area)
-          << "operation " << k << ", entry " << i;
-  }
+          << "entry " << i;
+  });
 }
 
 TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {

@@ -60,21 +60,6 @@ class DeleteTest : public OpsTest, public ::testing::WithParamInterface<Layout> 
     for (int index : indices) items.erase(items.begin() + index);
     return Entries(items);
   }
-  // The record in memory and the list agree with the directory on disk.
-  void ExpectMemoryMatchesDisk(const std::wstring& img, const std::string& context) {
-    const std::vector<TIMGFileEntry> inMemory = IMGArchive.Files;
-    const std::vector<std::wstring> rows = sp.list.rows();
-    Open(img);
-    ASSERT_EQ(inMemory.size(), IMGArchive.Files.size()) << context;
-    for (size_t i = 0; i < inMemory.size(); ++i)
-      EXPECT_EQ(EncodeEntries({inMemory[i]}), EncodeEntries({IMGArchive.Files[i]})) << context;
-    EXPECT_EQ(rows, sp.list.rows()) << context;
-  }
-  static Bytes EncodeEntries(const std::vector<TIMGFileEntry>& entries) {
-    Bytes bytes(entries.size() * 32);
-    for (size_t i = 0; i < entries.size(); ++i) EncodeEntry(entries[i], &bytes[i * 32]);
-    return bytes;
-  }
 
   std::vector<Item> items = Five();
 };
@@ -188,21 +173,18 @@ TEST_P(DeleteTest, AnyFailureLeavesOldOrNewAndMemoryAgrees) {
   Open(img);
   Delete(chosen, true);
   const Files done = Snapshot(tmp);
-  const int operations = faulty.operations();
-  for (int code : {kErrAccessDenied, kErrDiskFull, kErrReadBeyondEnd}) {
-    for (int k = 1; k <= operations; ++k) {
-      const std::string context =
-          "code " + std::to_string(code) + " operation " + std::to_string(k);
-      for (const auto& [name, bytes] : before) WriteBytes(tmp.Path(name), bytes);
-      Open(img);
-      faulty.FailAt(faulty.operations() + k, code);
-      Delete(chosen, true);
-      EXPECT_FALSE(Busy()) << context;
-      const Files now = Snapshot(tmp);
-      EXPECT_TRUE(now == before || now == done) << context;
-      ExpectMemoryMatchesDisk(img, context);
-    }
-  }
+  auto restore = [&] {
+    PutBack(before);
+    Open(img);
+  };
+  const std::initializer_list<int> codes = {kErrAccessDenied, kErrDiskFull, kErrReadBeyondEnd};
+  FailEachOperation(faulty.operations(), codes, restore, [&] {
+    Delete(chosen, true);
+    EXPECT_FALSE(Busy());
+    const Files now = Snapshot(tmp);
+    EXPECT_TRUE(now == before || now == done);
+    ExpectMemoryMatchesDisk(img);
+  });
 }
 
 // The process dies after each file operation: the old entries are all still listed, and in
@@ -216,32 +198,33 @@ TEST_P(DeleteTest, DyingAnywhereLosesNoEntryThatStays) {
   const Files done = Snapshot(tmp);
   const int operations = faulty.operations();
   const std::string directoryName = layout() == Layout::V1 ? "test.dir" : "test.img";
-  for (int k = 1; k <= operations; ++k) {
-    for (const auto& [name, bytes] : before) WriteBytes(tmp.Path(name), bytes);
+  Files atDeath;
+  auto restore = [&] {
+    PutBack(before);
     Open(img);
-    Files atDeath;
-    faulty.DieAfter(faulty.operations() + k, [&] { atDeath = Snapshot(tmp); });
-    Delete(chosen, true);
-    ASSERT_FALSE(atDeath.empty()) << "operation " << k;
-    for (const auto& [name, bytes] : atDeath) WriteBytes(tmp.Path(name), bytes);
-    Open(img);
-    ASSERT_TRUE(IMGArchive.bLoaded) << "operation " << k;
-    EXPECT_EQ(atDeath.at("test.img").size(), before.at("test.img").size());
-    if (layout() == Layout::V1) {
-      EXPECT_TRUE(atDeath.at("test.dir") == before.at("test.dir") ||
-                  atDeath.at("test.dir") == done.at("test.dir"))
-          << "operation " << k;
-      EXPECT_EQ(atDeath.at("test.img"), before.at("test.img"));
-    }
-    for (int kept : {1, 2, 4}) {
-      const std::string name = items[size_t(kept)].name;
-      EXPECT_TRUE(std::any_of(IMGArchive.Files.begin(), IMGArchive.Files.end(),
-                              [&](const TIMGFileEntry& e) { return NameBytes(e) == name; }))
-          << name << " lost at operation " << k;
-    }
-    for (const auto& [name, bytes] : atDeath)
-      if (name != "test.img" && name != "test.dir") std::filesystem::remove(ToUtf8(tmp.Path(name)));
-  }
+    atDeath.clear();
+  };
+  DieAfterEachOperation(
+      operations, restore, [&] { atDeath = Snapshot(tmp); },
+      [&] {
+        Delete(chosen, true);
+        ASSERT_FALSE(atDeath.empty());
+        PutBack(atDeath);
+        Open(img);
+        ASSERT_TRUE(IMGArchive.bLoaded);
+        EXPECT_EQ(atDeath.at("test.img").size(), before.at("test.img").size());
+        if (layout() == Layout::V1) {
+          EXPECT_TRUE(atDeath.at("test.dir") == before.at("test.dir") ||
+                      atDeath.at("test.dir") == done.at("test.dir"));
+          EXPECT_EQ(atDeath.at("test.img"), before.at("test.img"));
+        }
+        for (int kept : {1, 2, 4}) {
+          const std::string name = items[size_t(kept)].name;
+          EXPECT_TRUE(std::any_of(IMGArchive.Files.begin(), IMGArchive.Files.end(),
+                                  [&](const TIMGFileEntry& e) { return NameBytes(e) == name; }))
+              << name << " lost";
+        }
+      });
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DeleteTest, ::testing::Values(Layout::V1, Layout::V2),

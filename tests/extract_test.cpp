@@ -232,18 +232,17 @@ TEST_F(ExtractTest, AFailureAnywhereLeavesWholeSectorsOnly) {
   sp.dialogs.folderAnswers.push_back(out);
   RunFaulty(&TfmMain::ExtractFiles);
   ASSERT_EQ(Extracted("big.dat"), data);
-  const int operations = faulty.operations();
-
-  for (int k = 1; k <= operations; ++k) {
+  auto prepare = [&] {
     fs::remove(ToUtf8(out) + "/big.dat");
-    faulty.FailAt(faulty.operations() + k, kErrAccessDenied);
     sp.dialogs.folderAnswers.push_back(out);
+  };
+  FailEachOperation(faulty.operations(), {kErrAccessDenied}, prepare, [&] {
     RunFaulty(&TfmMain::ExtractFiles);
-    EXPECT_EQ(LastBox(), L"File access denied.") << "operation " << k;
+    EXPECT_EQ(LastBox(), L"File access denied.");
     Bytes written = Exists("big.dat") ? Extracted("big.dat") : Bytes();
-    EXPECT_EQ(written.size() % 2048, 0u) << "operation " << k;
-    EXPECT_EQ(written, Slice(data, 0, static_cast<int64_t>(written.size()))) << "operation " << k;
-  }
+    EXPECT_EQ(written.size() % 2048, 0u);
+    EXPECT_EQ(written, Slice(data, 0, static_cast<int64_t>(written.size())));
+  });
 }
 
 // The batch stops at an entry whose sectors run past the end of the data file, says where, and

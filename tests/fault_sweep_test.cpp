@@ -263,16 +263,6 @@ class FaultSweep : public OpsTest, public ::testing::WithParamInterface<SweepCas
       }
   }
 
-  static void ExpectSameRecord(const TIMGArchive& a, const TIMGArchive& b) {
-    ASSERT_EQ(a.FileCount, b.FileCount);
-    ASSERT_EQ(a.Files.size(), b.Files.size());
-    for (size_t i = 0; i < a.Files.size(); ++i) {
-      EXPECT_EQ(a.Files[i].Offset, b.Files[i].Offset) << "entry " << i;
-      EXPECT_EQ(a.Files[i].Size, b.Files[i].Size) << "entry " << i;
-      EXPECT_EQ(a.Files[i].Name, b.Files[i].Name) << "entry " << i;
-    }
-  }
-
   // The old data left under its temporary name when deleting it was refused, which is ignored.
   template <class Map>
   static Map WithoutLeftover(Map files) {
@@ -300,10 +290,11 @@ class FaultSweep : public OpsTest, public ::testing::WithParamInterface<SweepCas
     EXPECT_FALSE(Busy());
     EXPECT_EQ(finished ? WithoutLeftover(FilesBesides(img, out)) : FilesBesides(img, out),
               elsewhere);
-    const TIMGArchive inMemory = IMGArchive;
-    Open(img);
+    if (IMGArchive.bLoaded)
+      ExpectMemoryMatchesDisk(img);
+    else
+      Open(img);
     ASSERT_TRUE(IMGArchive.bLoaded) << ToUtf8(LastBox());
-    if (inMemory.bLoaded) ExpectSameRecord(inMemory, IMGArchive);
     ExpectNoOverlap();
     if (!finished) ExpectOutcome(false);
   }
@@ -327,18 +318,16 @@ TEST_P(FaultSweep, EveryFaultIsSurvived) {
   Totals& totals = sweep[CaseName({GetParam(), 0})];
   totals.operations = operations;
   for (int code : kCodes) {
-    for (int k = 1; k <= operations; ++k) {
-      SCOPED_TRACE("operation " + std::to_string(k) + " failing with " +
-                   ToUtf8(InOutErrorText(code)));
-      Restore();
-      const size_t boxes = ErrorBoxes();
-      const int failedBefore = FailedParts();
-      faulty.FailAt(faulty.operations() + k, code);
-      RunCommand();
-      ExpectSurvived(code, boxes);
-      ++totals.injected;
-      if (FailedParts() > failedBefore) ++totals.failed;
-    }
+    FailEachOperation(
+        operations, {code}, [&] { Restore(); },
+        [&] {
+          const size_t boxes = ErrorBoxes();
+          const int failedBefore = FailedParts();
+          RunCommand();
+          ExpectSurvived(code, boxes);
+          ++totals.injected;
+          if (FailedParts() > failedBefore) ++totals.failed;
+        });
   }
 }
 
@@ -346,23 +335,22 @@ TEST_P(FaultSweep, DyingAfterAnyOperationLosesNothing) {
   if (command() == Swept::Extract) GTEST_SKIP() << "extracting writes nothing of the archive";
   const int operations = CleanRun();
   Totals& totals = sweep[CaseName({GetParam(), 0})];
-  for (int k = 1; k <= operations; ++k) {
-    SCOPED_TRACE("dying after operation " + std::to_string(k));
-    Restore();
-    Files atDeath;
-    faulty.DieAfter(faulty.operations() + k, [&] { atDeath = ArchiveFiles(); });
-    RunCommand();
-    ASSERT_FALSE(atDeath.empty());
-    const int failedBefore = FailedParts();
-    LayOut(atDeath);
-    Open(img);
-    ASSERT_TRUE(IMGArchive.bLoaded) << ToUtf8(LastBox());
-    ExpectOutcome(true);
-    for (const auto& [name, bytes] : ArchiveFiles())
-      EXPECT_TRUE(name == "test.img" || name == "test.dir") << name << " left";
-    ++totals.crashPoints;
-    if (FailedParts() > failedBefore) ++totals.lost;
-  }
+  Files atDeath;
+  DieAfterEachOperation(
+      operations, [&] { Restore(), atDeath.clear(); }, [&] { atDeath = ArchiveFiles(); },
+      [&] {
+        RunCommand();
+        ASSERT_FALSE(atDeath.empty());
+        const int failedBefore = FailedParts();
+        LayOut(atDeath);
+        Open(img);
+        ASSERT_TRUE(IMGArchive.bLoaded) << ToUtf8(LastBox());
+        ExpectOutcome(true);
+        for (const auto& [name, bytes] : ArchiveFiles())
+          EXPECT_TRUE(name == "test.img" || name == "test.dir") << name << " left";
+        ++totals.crashPoints;
+        if (FailedParts() > failedBefore) ++totals.lost;
+      });
 }
 
 INSTANTIATE_TEST_SUITE_P(

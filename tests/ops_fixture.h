@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -164,6 +166,56 @@ class OpsTest : public WindowTest {
     return files;
   }
 
+  // The test's folder holding just these files, as a snapshot of it had them.
+  void PutBack(const Files& files) {
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.root()))
+      if (!entry.is_directory()) std::filesystem::remove(entry.path());
+    for (const auto& [name, bytes] : files) WriteBytes(tmp.Path(name), bytes);
+  }
+
+  // The record in memory and the list are those of the archive on disk, opened again.
+  void ExpectMemoryMatchesDisk(const std::wstring& img) {
+    const TIMGArchive inMemory = IMGArchive;
+    const std::vector<std::wstring> rows = sp.list.rows();
+    Open(img);
+    ASSERT_EQ(inMemory.FileCount, IMGArchive.FileCount);
+    ASSERT_EQ(inMemory.Files.size(), IMGArchive.Files.size());
+    for (size_t i = 0; i < inMemory.Files.size(); ++i) {
+      EXPECT_EQ(inMemory.Files[i].Offset, IMGArchive.Files[i].Offset) << "entry " << i;
+      EXPECT_EQ(inMemory.Files[i].Size, IMGArchive.Files[i].Size) << "entry " << i;
+      EXPECT_EQ(inMemory.Files[i].Name, IMGArchive.Files[i].Name) << "entry " << i;
+    }
+    EXPECT_EQ(rows, sp.list.rows());
+  }
+
+  // How many file operations `run` makes through the faulty file system.
+  int OperationsOf(const std::function<void()>& run) {
+    const int start = faulty.operations();
+    run();
+    return faulty.operations() - start;
+  }
+  // The fault tests' sweep of a command of `operations` file operations: for each code and each
+  // k, `prepare` puts the files back and sets the answers, the k-th operation from there on
+  // fails with the code, and `runAndCheck` runs the command and looks at what it left. Every
+  // failure names k and the code.
+  void FailEachOperation(int operations, std::initializer_list<int> codes,
+                         const std::function<void()>& prepare,
+                         const std::function<void()>& runAndCheck) {
+    for (int code : codes)
+      EachOperation(
+          operations, "failing with " + ToUtf8(InOutErrorText(code)), prepare,
+          [&](int at) { faulty.FailAt(at, code); }, runAndCheck);
+  }
+  // The same with the process dying right after the k-th operation, where `atDeath` sees the
+  // files as they are at that moment.
+  void DieAfterEachOperation(int operations, const std::function<void()>& prepare,
+                             const std::function<void()>& atDeath,
+                             const std::function<void()>& runAndCheck) {
+    EachOperation(
+        operations, "the process dying after it", prepare,
+        [&](int at) { faulty.DieAfter(at, atDeath); }, runAndCheck);
+  }
+
   static void MakeReadOnly(const std::wstring& path) {
     std::filesystem::permissions(ToUtf8(path), std::filesystem::perms::owner_read |
                                                    std::filesystem::perms::group_read |
@@ -178,6 +230,18 @@ class OpsTest : public WindowTest {
   scripted::FaultyFileSystem faulty{*sp.nativeFiles};
   Platform faultyPlatform{sp.platformWith(faulty)};
   TfmMain faultyFm{faultyPlatform};
+
+ private:
+  void EachOperation(int operations, const std::string& fault, const std::function<void()>& prepare,
+                     const std::function<void(int at)>& arm,
+                     const std::function<void()>& runAndCheck) {
+    for (int k = 1; k <= operations; ++k) {
+      SCOPED_TRACE("operation " + std::to_string(k) + ": " + fault);
+      prepare();
+      arm(faulty.operations() + k);
+      runAndCheck();
+    }
+  }
 };
 
 }  // namespace vandrel::testing

@@ -65,23 +65,11 @@ class RebuildTest : public OpsTest, public ::testing::WithParamInterface<Layout>
     return layout() == Layout::V1 ? MakeV1(tmp, "test", records, img)
                                   : MakeV2(tmp, "test.img", records, img);
   }
-  void Restore(const Files& files) {
-    for (const auto& entry : std::filesystem::directory_iterator(tmp.root()))
-      std::filesystem::remove(entry.path());
-    for (const auto& [name, bytes] : files) WriteBytes(tmp.Path(name), bytes);
-  }
-  // The record in memory and the list are those of the archive on disk.
-  void ExpectMemoryMatchesDisk(const std::wstring& img, const std::string& context) {
-    ASSERT_TRUE(IMGArchive.bLoaded) << context;
-    const std::vector<TIMGFileEntry> inMemory = IMGArchive.Files;
-    const std::vector<std::wstring> rows = sp.list.rows();
+  // The archive as `files` had it, opened, with the rebuild's temporary name drawn again.
+  void Restore(const std::wstring& img, const Files& files) {
+    PutBack(files);
     Open(img);
-    ASSERT_EQ(inMemory.size(), IMGArchive.Files.size()) << context;
-    for (size_t i = 0; i < inMemory.size(); ++i) {
-      EXPECT_EQ(inMemory[i].Offset, IMGArchive.Files[i].Offset) << context;
-      EXPECT_EQ(inMemory[i].Size, IMGArchive.Files[i].Size) << context;
-    }
-    EXPECT_EQ(rows, sp.list.rows()) << context;
+    Randomize(kSeed);
   }
 
   std::vector<Item> items = {{"a.txd", Pattern(5000, 1)},
@@ -219,30 +207,24 @@ TEST_P(RebuildTest, AnyFailureLeavesTheOldArchiveOrTheNewOne) {
   Open(img);
   Rebuild(true);
   ASSERT_EQ(Snapshot(tmp), done);
-  const int operations = faulty.operations();
-  for (int code : {kErrAccessDenied, kErrDiskFull, kErrReadBeyondEnd}) {
-    for (int k = 1; k <= operations; ++k) {
-      const std::string context =
-          "code " + std::to_string(code) + " operation " + std::to_string(k);
-      Restore(before);
-      Open(img);
-      Randomize(kSeed);
-      faulty.FailAt(faulty.operations() + k, code);
-      Rebuild(true);
-      EXPECT_FALSE(Busy()) << context;
-      Files now = Snapshot(tmp);
-      // The old data that could not be deleted after a finished rebuild is left as it is.
-      if (now.size() == done.size() + 1 && now.count(TemporaryName()) &&
-          now.at(TemporaryName()) == before.at("test.img"))
-        now.erase(TemporaryName());
-      EXPECT_TRUE(now == before || now == done) << context;
-      // Only the re-read of the finished archive can fail so that no archive stays open.
-      if (IMGArchive.bLoaded)
-        ExpectMemoryMatchesDisk(img, context);
-      else
-        EXPECT_EQ(now, done) << context;
-    }
-  }
+  const std::initializer_list<int> codes = {kErrAccessDenied, kErrDiskFull, kErrReadBeyondEnd};
+  FailEachOperation(
+      faulty.operations(), codes, [&] { Restore(img, before); },
+      [&] {
+        Rebuild(true);
+        EXPECT_FALSE(Busy());
+        Files now = Snapshot(tmp);
+        // The old data that could not be deleted after a finished rebuild is left as it is.
+        if (now.size() == done.size() + 1 && now.count(TemporaryName()) &&
+            now.at(TemporaryName()) == before.at("test.img"))
+          now.erase(TemporaryName());
+        EXPECT_TRUE(now == before || now == done);
+        // Only the re-read of the finished archive can fail so that no archive stays open.
+        if (IMGArchive.bLoaded)
+          ExpectMemoryMatchesDisk(img);
+        else
+          EXPECT_EQ(now, done);
+      });
 }
 
 // The process dies after each file operation. Opening the archive again finds the old archive
@@ -253,27 +235,27 @@ TEST_P(RebuildTest, DyingAnywhereLeavesWhatOpeningPutsRight) {
   const Files before = Snapshot(tmp), done = RebuiltFiles(items);
   Open(img);
   Rebuild(true);
-  const int operations = faulty.operations();
-  for (int k = 1; k <= operations; ++k) {
-    const std::string context = "operation " + std::to_string(k);
-    Restore(before);
-    Open(img);
-    Randomize(kSeed);
-    Files atDeath;
-    faulty.DieAfter(faulty.operations() + k, [&] { atDeath = Snapshot(tmp); });
-    Rebuild(true);
-    ASSERT_FALSE(atDeath.empty()) << context;
-    Restore(atDeath);
-    const size_t boxes = sp.dialogs.messages().size();
-    Open(img);
-    const Files now = Snapshot(tmp);
-    EXPECT_TRUE(now == before || now == done) << context;
-    if (std::any_of(atDeath.begin(), atDeath.end(),
-                    [](const auto& file) { return file.first.rfind("TMP", 0) == 0; })) {
-      ASSERT_EQ(sp.dialogs.messages().size(), boxes + 1) << context;
-      EXPECT_EQ(sp.dialogs.messages().back().kind, MessageKind::Warning) << context;
-    }
-  }
+  Files atDeath;
+  auto restore = [&] {
+    Restore(img, before);
+    atDeath.clear();
+  };
+  DieAfterEachOperation(
+      faulty.operations(), restore, [&] { atDeath = Snapshot(tmp); },
+      [&] {
+        Rebuild(true);
+        ASSERT_FALSE(atDeath.empty());
+        PutBack(atDeath);
+        const size_t boxes = sp.dialogs.messages().size();
+        Open(img);
+        const Files now = Snapshot(tmp);
+        EXPECT_TRUE(now == before || now == done);
+        if (std::any_of(atDeath.begin(), atDeath.end(),
+                        [](const auto& file) { return file.first.rfind("TMP", 0) == 0; })) {
+          ASSERT_EQ(sp.dialogs.messages().size(), boxes + 1);
+          EXPECT_EQ(sp.dialogs.messages().back().kind, MessageKind::Warning);
+        }
+      });
 }
 
 // Old data that cannot be deleted at the end is named instead of the plain success text.

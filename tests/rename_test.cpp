@@ -158,23 +158,21 @@ TEST_P(RenameTest, AnyFailureLeavesOldOrNewAndMemoryAgrees) {
   Open(img);
   Rename(2, L"new.dff", true);
   const Files done = Snapshot(tmp);
-  const int operations = faulty.operations();
-  for (int code : {kErrAccessDenied, kErrDiskFull}) {
-    for (int k = 1; k <= operations; ++k) {
-      for (const auto& [name, bytes] : before) WriteBytes(tmp.Path(name), bytes);
-      Open(img);
-      faulty.FailAt(faulty.operations() + k, code);
-      Rename(2, L"new.dff", true);
-      EXPECT_FALSE(Busy());
-      const Files now = Snapshot(tmp);
-      EXPECT_TRUE(now == before || now == done) << "operation " << k;
-      const std::string inMemory = NameBytes(IMGArchive.Files.at(2));
-      const std::wstring row = sp.list.Row(2);
-      Open(img);
-      EXPECT_EQ(inMemory, NameBytes(IMGArchive.Files[2])) << "operation " << k;
-      EXPECT_EQ(row, sp.list.Row(2)) << "operation " << k;
-    }
-  }
+  auto restore = [&] {
+    PutBack(before);
+    Open(img);
+  };
+  FailEachOperation(faulty.operations(), {kErrAccessDenied, kErrDiskFull}, restore, [&] {
+    Rename(2, L"new.dff", true);
+    EXPECT_FALSE(Busy());
+    const Files now = Snapshot(tmp);
+    EXPECT_TRUE(now == before || now == done);
+    const std::string inMemory = NameBytes(IMGArchive.Files.at(2));
+    const std::wstring row = sp.list.Row(2);
+    Open(img);
+    EXPECT_EQ(inMemory, NameBytes(IMGArchive.Files[2]));
+    EXPECT_EQ(row, sp.list.Row(2));
+  });
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RenameTest, ::testing::Values(Layout::V1, Layout::V2),

@@ -138,21 +138,21 @@ TEST_P(ReplaceBothLayouts, AFailureInPlaceLeavesAPlainPrefix) {
     return now == Padded(data, 3);
   };
   ReplaceFaulty(path);
-  const int operations = faulty.operations();
-
-  for (int k = 1; k <= operations; ++k) {
-    WriteBytes(img, before);
-    Open(img);
-    faulty.FailAt(faulty.operations() + k, kErrDiskFull);
-    ReplaceFaulty(path);
-    Bytes now = ReadBytes(img);
-    EXPECT_TRUE(allowed(Slice(now, start, area))) << "operation " << k;
-    EXPECT_EQ(Slice(now, 0, start), Slice(before, 0, start)) << "operation " << k;
-    EXPECT_EQ(Slice(now, start + area, int64_t(now.size())),
-              Slice(before, start + area, int64_t(before.size())))
-        << "operation " << k;
-    EXPECT_FALSE(Busy());
-  }
+  FailEachOperation(
+      faulty.operations(), {kErrDiskFull},
+      [&] {
+        WriteBytes(img, before);
+        Open(img);
+      },
+      [&] {
+        ReplaceFaulty(path);
+        Bytes now = ReadBytes(img);
+        EXPECT_TRUE(allowed(Slice(now, start, area)));
+        EXPECT_EQ(Slice(now, 0, start), Slice(before, 0, start));
+        EXPECT_EQ(Slice(now, start + area, int64_t(now.size())),
+                  Slice(before, start + area, int64_t(before.size())));
+        EXPECT_FALSE(Busy());
+      });
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ReplaceBothLayouts, ::testing::Values(Layout::V1, Layout::V2),
@@ -210,21 +210,23 @@ TEST_F(ReplaceTest, AFailureWhileRelocatingLeavesTheEntryWholeSomewhere) {
   const std::wstring path = Source("big.txd", data);
   Open(img);
   ReplaceFaulty(path);
-  const int operations = faulty.operations();
-
-  for (int k = 1; k <= operations; ++k) {
-    WriteBytes(img, before);
-    Open(img);
-    faulty.FailAt(faulty.operations() + k, kErrDiskFull);
-    ReplaceFaulty(path);
-    const TIMGFileEntry inMemory = IMGArchive.Files[0];
-    Open(img);
-    const TIMGFileEntry& onDisk = IMGArchive.Files[0];
-    EXPECT_EQ(inMemory.Offset, onDisk.Offset) << "operation " << k;
-    EXPECT_EQ(inMemory.Size, onDisk.Size) << "operation " << k;
-    Bytes area = Slice(ReadBytes(img), int64_t{onDisk.Offset} * 2048, int64_t{onDisk.Size} * 2048);
-    EXPECT_TRUE(area == Padded(items[0].data) || area == Padded(data)) << "operation " << k;
-  }
+  FailEachOperation(
+      faulty.operations(), {kErrDiskFull},
+      [&] {
+        WriteBytes(img, before);
+        Open(img);
+      },
+      [&] {
+        ReplaceFaulty(path);
+        const TIMGFileEntry inMemory = IMGArchive.Files[0];
+        Open(img);
+        const TIMGFileEntry& onDisk = IMGArchive.Files[0];
+        EXPECT_EQ(inMemory.Offset, onDisk.Offset);
+        EXPECT_EQ(inMemory.Size, onDisk.Size);
+        Bytes area =
+            Slice(ReadBytes(img), int64_t{onDisk.Offset} * 2048, int64_t{onDisk.Size} * 2048);
+        EXPECT_TRUE(area == Padded(items[0].data) || area == Padded(data));
+      });
 }
 
 }  // namespace
