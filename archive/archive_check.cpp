@@ -1,6 +1,10 @@
 #include "archive/archive_check.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "ops/entry_name.h"
+#include "ops/name_table.h"
 
 namespace vandrel {
 namespace {
@@ -54,6 +58,37 @@ void AddOverlaps(std::vector<Problem>& problems, const std::vector<Span>& spans)
   problems.insert(problems.end(), runs.begin(), runs.end());
 }
 
+std::string_view NameOf(const TIMGFileEntry& entry) {
+  const auto end = std::find(entry.Name.begin(), entry.Name.end(), '\0');
+  return {entry.Name.data(), static_cast<size_t>(end - entry.Name.begin())};
+}
+
+// Groups of entries of one name, ascending by their first entry: one pass finds each entry's
+// first of its name, a second gathers those that have company. Nothing per entry but indices.
+void AddDuplicates(std::vector<Problem>& problems, const std::vector<TIMGFileEntry>& files) {
+  const size_t count = files.size();
+  std::vector<int> first(count);
+  std::vector<bool> shared(count);
+  {
+    FirstOfEachName table(
+        count, [&](int index) { return EntryNameKey(NameOf(files[static_cast<size_t>(index)])); });
+    for (size_t i = 0; i < count; ++i) {
+      first[i] = table.Find(static_cast<int>(i));
+      if (first[i] != static_cast<int>(i)) shared[static_cast<size_t>(first[i])] = true;
+    }
+  }
+  std::vector<size_t> group(count);  // a first entry's problem, once it has one
+  for (size_t i = 0; i < count; ++i) {
+    const auto own = static_cast<size_t>(first[i]);
+    if (!shared[own]) continue;
+    if (own == i) {
+      group[i] = problems.size();
+      problems.push_back({ProblemKind::DuplicateName, {}});
+    }
+    problems[group[own]].entries.push_back(static_cast<int>(i));
+  }
+}
+
 // Sectors of [0, fileSectors) that the reserved head or some span holds.
 int64_t UsedSectors(const std::vector<Span>& spans, int64_t reserved, int64_t fileSectors) {
   int64_t used = std::min(reserved, fileSectors), covered = used;
@@ -76,8 +111,10 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
 
   const int64_t fileSectors = SectorsHolding(dataFileLength);
   std::vector<int> pastEnd, inDirectory, negative;
-  // What a rebuild would copy of the entries it can read; past the file's length it saves
-  // nothing anyway, so the sum stops there and cannot overflow.
+  // What a rebuild would copy of the entries it can read, each of them whole, sectors they
+  // share with others included. Far beyond what a directory's offsets can count, the sum stops
+  // growing, so it cannot overflow.
+  constexpr int64_t kSumLimit = int64_t{1} << 48;
   int64_t kept = 0, dataSectors = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     const TIMGFileEntry& entry = files[i];
@@ -89,7 +126,7 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
       pastEnd.push_back(static_cast<int>(i));
     } else {
       ++kept;
-      dataSectors = std::min(dataSectors + entry.Size, fileSectors);
+      dataSectors = std::min(dataSectors + entry.Size, kSumLimit);
     }
     if (entry.Size == 0) continue;
     if (int64_t{entry.Offset} * kSectorSize < directoryEnd)
@@ -101,6 +138,7 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
   AddOverlaps(report.problems, spans);
   AddEach(report.problems, ProblemKind::DirectoryOverlap, inDirectory);
   AddEach(report.problems, ProblemKind::Negative, negative);
+  AddDuplicates(report.problems, files);
 
   // In version 2 the sectors before the first data are the directory's room to grow.
   int64_t head = 0;
@@ -108,9 +146,12 @@ CheckReport CheckArchive(const std::vector<TIMGFileEntry>& files, bool version2,
     head = std::max(SectorsHolding(directoryEnd),
                     spans.empty() ? FirstDataSectorV2(int64_t(files.size())) : spans[0].first);
   report.unusedSectors = fileSectors - UsedSectors(spans, head, fileSectors);
+  // A version-1 archive whose entries hold no data comes out of a rebuild as one empty sector.
   const int64_t rebuiltSectors =
-      std::min(dataSectors + (version2 ? FirstDataSectorV2(kept) : 0), fileSectors);
-  report.rebuildSaves = std::max<int64_t>(0, dataFileLength - rebuiltSectors * kSectorSize);
+      version2 ? FirstDataSectorV2(kept) + dataSectors : std::max<int64_t>(dataSectors, 1);
+  const int64_t change = dataFileLength - rebuiltSectors * kSectorSize;
+  report.rebuildSaves = std::max<int64_t>(change, 0);
+  report.rebuildCosts = std::max<int64_t>(-change, 0);
   return report;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A health check of an open archive's directory against its data file's length: what would
-// make extracting or rebuilding fail, or one entry's data another's, and how much room a
-// rebuild would give back. Pure analysis; nothing is read but what the caller hands in.
+// make extracting or rebuilding fail, one entry's data another's, or two entries one name to
+// the game, and how much room a rebuild would give back or take. Pure analysis; nothing is read but
+// what the caller hands in.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ enum class ProblemKind {
   Overlap,           // these entries' data share sectors, one run of them per problem
   DirectoryOverlap,  // the entry's data lie in a version-2 header or directory
   Negative,          // a negative offset or size
+  DuplicateName,     // these entries have one name, the case of a to z aside
 };
 
 struct Problem {
@@ -25,10 +27,12 @@ struct Problem {
 struct CheckReport {
   std::vector<Problem> problems;  // by kind in the order above, then by first entry
   int64_t unusedSectors = 0;      // sectors of the data file no entry or directory room holds
-  // Bytes a rebuild would take off the data file, 0 when it would not shrink it. A rebuild
-  // cannot read entries past the end or at negative offsets: the figure is for the archive
-  // without the entries of those two kinds, as it is once they are deleted.
+  // Bytes a rebuild would take off the data file, or add to it (the room a rebuilt version-2
+  // directory keeps to grow into can be more than the archive has); one of the two is 0. A
+  // rebuild cannot read entries past the end or at negative offsets: the figures are for the
+  // archive without the entries of those two kinds, as it is once they are deleted.
   int64_t rebuildSaves = 0;
+  int64_t rebuildCosts = 0;
   // Files beside the archive that a change cut short left (paths); the caller looks for them.
   std::vector<std::wstring> leftovers;
 };

@@ -73,7 +73,8 @@ void AddCommands(CLI::App& app, Arguments& a) {
   create->add_option("--layout", a.layout, "1: .img with .dir; 2: one .img (the default)")
       ->check(CLI::IsMember({1, 2}));
 
-  CLI::App* check = Command(app, "check", "Report damage; exit status 3 when there is some", a);
+  CLI::App* check =
+      Command(app, "check", "Report damage and shared names; exit status 3 when there are any", a);
   check->add_flag("--json", a.json, "Print one JSON object");
 }
 

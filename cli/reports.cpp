@@ -27,6 +27,8 @@ const char* KindName(ProblemKind kind) {
       return "directory-overlap";
     case ProblemKind::Negative:
       return "negative";
+    case ProblemKind::DuplicateName:
+      return "duplicate-name";
   }
   return "";
 }
@@ -96,6 +98,7 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
                    {"problems", std::move(problems)},
                    {"unused_sectors", report.unusedSectors},
                    {"rebuild_saves_bytes", report.rebuildSaves}};
+    if (report.rebuildCosts > 0) object["rebuild_costs_bytes"] = report.rebuildCosts;
     if (!report.leftovers.empty()) {
       Json leftovers = Json::array();
       for (const auto& path : report.leftovers) leftovers.push_back(ToUtf8(path));
@@ -115,9 +118,12 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
     out << '\n';
   }
   out << report.problems.size() << (report.problems.size() == 1 ? " problem\n" : " problems\n")
-      << "unused sectors: " << report.unusedSectors << '\n'
-      << "a rebuild would save " << report.rebuildSaves << " bytes"
-      << (Unreadable(report) ? ", once the entries past the end or with negative numbers are "
+      << "unused sectors: " << report.unusedSectors << '\n';
+  if (report.rebuildCosts > 0)
+    out << "a rebuild would add " << report.rebuildCosts << " bytes";
+  else
+    out << "a rebuild would save " << report.rebuildSaves << " bytes";
+  out << (Unreadable(report) ? ", once the entries past the end or with negative numbers are "
                                "deleted\n"
                              : "\n");
   for (const auto& path : report.leftovers)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/latin_case.h"
 #include "archive/img_format.h"
 #include "ops/safe_name.h"
 #include "platform/codepage.h"
@@ -25,6 +26,18 @@ NameProblem CheckEntryName(const std::wstring& name) {
   if (!codepage::Holds(name)) return NameProblem::NotInCodePage;
   if (!CouldBeFileName(name)) return NameProblem::NotAFileName;
   return NameProblem::None;
+}
+
+bool SameEntryName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperLatin(x) == UpperLatin(y);
+         });
+}
+
+std::string EntryNameKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = UpperLatin(c);
+  return key;
 }
 
 }  // namespace vandrel

@@ -6,6 +6,7 @@
 #include "archive/img_archive.h"
 #include "ops/archive_hold.h"
 #include "ops/file_swap.h"
+#include "ops/name_table.h"
 #include "ops/progress.h"
 #include "ops/safe_name.h"
 #include "ops/sector_copy.h"
@@ -18,6 +19,11 @@ constexpr wchar_t kBrowseTitle[] = L"Choose the directory you want to extract to
 constexpr wchar_t kBrowseCaption[] = L"Extract Files...";
 constexpr wchar_t kProgress[] = L"Извлечение    ";
 constexpr wchar_t kExtracted[] = L"File(s) extracted.";
+
+std::wstring Overwritten(int count) {
+  return L"File(s) extracted; " + std::to_wstring(count) +
+         L" overwritten by a later entry of the same file name.";
+}
 
 // A link, pipe or device under the entry's name is replaced by the entry's file, like any file
 // of that name: written through, it would change a file outside the folder, create one there,
@@ -78,7 +84,12 @@ void TfmMain::ExtractFiles() {
   // way out when it fails.
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly, FileKind::Own);
   ProgressPace pace(p_.system, m);
-  int n = 0;
+  // Windows's disks know no case, so entries whose names differ only in it make one file there;
+  // counted the same on every disk, so that the count tells what Windows would keep.
+  FirstOfEachName fileNames(rows.size(), [](int index) {
+    return FileNameKey(NameText(IMGArchive.Files.at(static_cast<size_t>(index))));
+  });
+  int n = 0, overwritten = 0;
   for (int row : rows) {
     ShowProgress(pace, ++n, kProgress, ProgressWithPercent);
     const int index = GetFileIndex(row);
@@ -88,8 +99,10 @@ void TfmMain::ExtractFiles() {
       Status(Stopped(NameText(IMGArchive.Files.at(static_cast<size_t>(index))), n - 1, m));
       throw;
     }
+    if (fileNames.Find(index) != index) ++overwritten;
   }
   img->Close();
+  if (overwritten > 0) Status(Overwritten(overwritten));
   Working(false);
 }
 

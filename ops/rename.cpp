@@ -1,4 +1,5 @@
 // Renaming an entry: exactly its 32-byte record is rewritten in place.
+#include <optional>
 #include <string>
 
 #include "app/main_window.h"
@@ -7,6 +8,7 @@
 #include "ops/directory_io.h"
 #include "ops/entry_name.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 
 namespace vandrel {
 namespace {
@@ -19,6 +21,12 @@ constexpr wchar_t kNotAFileName[] =
     L"The name could not be a file name: it must not be empty, a device name such as CON or "
     L"LPT1, or hold \\ / : * ? \" < > |; nothing was changed";
 constexpr wchar_t kRenamed[] = L"File renamed.";
+
+// The game reads A to Z and a to z alike, so one of two such entries would hide the other.
+std::wstring TakenBy(const std::wstring& other) {
+  return L"Another entry is already named " + Quoted(other) +
+         L" (the letters A to Z and a to z count as the same); nothing was changed";
+}
 
 const wchar_t* Refusal(NameProblem problem) {
   switch (problem) {
@@ -36,17 +44,36 @@ const wchar_t* Refusal(NameProblem problem) {
   return nullptr;
 }
 
+// The entry other than `index` that already has `name`, or -1. Compared as the bytes it would be
+// stored as; an entry may take its own name in another case.
+int HolderOf(const std::wstring& name, int index) {
+  const std::string bytes = codepage::ToBytes(name);
+  for (size_t other = 0; other < IMGArchive.Files.size(); ++other)
+    if (static_cast<int>(other) != index &&
+        SameEntryName(NameBytes(IMGArchive.Files[other]), bytes))
+      return static_cast<int>(other);
+  return -1;
+}
+
 }  // namespace
 
 void TfmMain::RenameFile() {
   if (p_.list.SelectedCount() != 1) return;
   const int index = GetFileIndex(p_.list.Caret());
   const std::wstring old = NameText(IMGArchive.Files.at(static_cast<size_t>(index)));
-  auto name = p_.dialogs.InputBox(kCaption, L"Enter new name for '" + old + L"'...", old);
-  if (!name) return;
-  if (const wchar_t* refusal = Refusal(CheckEntryName(*name))) {
-    ShowError(refusal);
-    return;
+  const std::wstring prompt = L"Enter new name for '" + old + L"'...";
+  std::optional<std::wstring> name = p_.dialogs.InputBox(kCaption, prompt, old);
+  for (;;) {
+    if (!name) return;
+    if (const wchar_t* refusal = Refusal(CheckEntryName(*name))) {
+      ShowError(refusal);
+      return;
+    }
+    const int other = HolderOf(*name, index);
+    if (other < 0) break;
+    // Asked again with what was typed, so that a slip of one letter is mended, not retyped.
+    ShowError(TakenBy(NameText(IMGArchive.Files[static_cast<size_t>(other)])));
+    name = p_.dialogs.InputBox(kCaption, prompt, *name);
   }
   const auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;

@@ -39,6 +39,14 @@ bool IsDeviceName(std::wstring_view name) {
   return false;
 }
 
+// The file system's own capitals of the Cyrillic small letters, beyond a to z.
+wchar_t UpperLetter(wchar_t c) {
+  if (c >= L'\u0430' && c <= L'\u044F') return static_cast<wchar_t>(c - 0x20);  // а..я
+  if (c >= L'\u0450' && c <= L'\u045F') return static_cast<wchar_t>(c - 0x50);  // ѐ..џ
+  if (c == L'\u0491') return L'\u0490';                                         // ґ
+  return UpperLatin(c);
+}
+
 }  // namespace
 
 bool IsSafeOutputName(const std::wstring& name) {
@@ -46,6 +54,12 @@ bool IsSafeOutputName(const std::wstring& name) {
   // Covers ".", ".." and names that would fall back onto the folder itself.
   std::wstring_view stripped = StripTrailing(name);
   return !stripped.empty() && !IsDeviceName(stripped);
+}
+
+std::wstring FileNameKey(const std::wstring& name) {
+  std::wstring key(StripTrailing(name));
+  for (wchar_t& c : key) c = UpperLetter(c);
+  return key;
 }
 
 }  // namespace vandrel

@@ -8,4 +8,8 @@ namespace vandrel {
 
 bool IsSafeOutputName(const std::wstring& name);
 
+// The name as Windows tells files apart: trailing blanks and dots dropped, and every letter of
+// the archive's code page, Latin or Cyrillic, in capitals. Two names of one key are one file.
+std::wstring FileNameKey(const std::wstring& name);
+
 }  // namespace vandrel

@@ -57,11 +57,16 @@ TEST(ArchiveCheck, HolesAreUnusedAndWhatARebuildSaves) {
   CheckReport partial = CheckArchive(Entries({{"a", 0, 1}}), false, 2048 + 100);
   EXPECT_EQ(partial.unusedSectors, 1);
   EXPECT_EQ(partial.rebuildSaves, 100);
-  // Data right behind the directory: a rebuild adds the room of one sector, so it saves nothing.
+  // Data right behind the directory: a rebuild adds the room of one sector, and says so.
   CheckReport tight = Check({{"a", 1, 1}}, true, 2);
   EXPECT_TRUE(tight.problems.empty());
   EXPECT_EQ(tight.unusedSectors, 0);
   EXPECT_EQ(tight.rebuildSaves, 0);
+  EXPECT_EQ(tight.rebuildCosts, 2048);
+  // Two entries of one data: a rebuild copies it for each of them.
+  CheckReport shared = Check({{"a", 0, 3}, {"b", 0, 3}}, false, 3);
+  EXPECT_EQ(shared.rebuildSaves, 0);
+  EXPECT_EQ(shared.rebuildCosts, 3 * 2048);
 }
 
 TEST(ArchiveCheck, DataPastTheEndOfTheFile) {
@@ -96,7 +101,7 @@ TEST(ArchiveCheck, OverlapsComeAsRunsOfEntriesSharingSectors) {
 TEST(ArchiveCheck, DataInsideTheVersion2Directory) {
   // 64 entries need 2056 bytes of directory: sector 1 is still directory, sector 2 is not.
   std::vector<EntryRecord> records;
-  for (int i = 0; i < 64; ++i) records.push_back({"e", 2 + i, 1});
+  for (int i = 0; i < 64; ++i) records.push_back({std::to_string(i), 2 + i, 1});
   records[5].offset = 1;
   records[9].offset = 0;
   records[9].size = 0;  // no data, so nothing overlaps
@@ -115,12 +120,31 @@ TEST(ArchiveCheck, NegativeOffsetsAndSizesAreReportedAndLeftOutOfTheRest) {
   EXPECT_EQ(report.rebuildSaves, 0);
 }
 
+// The game reads a to z in either case alike and every other byte as itself: Cyrillic letters
+// (Windows-1251 bytes here) differ in case, and so do names with a blank more.
+TEST(ArchiveCheck, EntriesOfOneNameComeAsGroupsByTheirFirstEntry) {
+  CheckReport report = Check({{"b.dff", 0, 0},
+                              {"A.txd", 0, 0},
+                              {"\xEC.dff", 0, 0},
+                              {"a.TXD", 0, 0},
+                              {"\xCC.dff", 0, 0},
+                              {"B.DFF", 0, 0},
+                              {"b.dff ", 0, 0},
+                              {"a.txd", 0, 0}},
+                             false, 1);
+  EXPECT_EQ(Of(report, ProblemKind::DuplicateName),
+            (std::vector<std::vector<int>>{{0, 5}, {1, 3, 7}}));
+  EXPECT_EQ(report.problems.size(), 2u);
+}
+
 TEST(ArchiveCheck, ProblemsComeInKindOrder) {
-  CheckReport report = Check({{"n", 0, -1}, {"x", 0, 1}, {"y", 0, 1}, {"p", 5, 1}}, false, 1);
-  ASSERT_EQ(report.problems.size(), 3u);
+  CheckReport report =
+      Check({{"N", 0, 0}, {"n", 0, -1}, {"x", 0, 1}, {"y", 0, 1}, {"p", 5, 1}}, false, 1);
+  ASSERT_EQ(report.problems.size(), 4u);
   EXPECT_EQ(report.problems[0].kind, ProblemKind::PastEnd);
   EXPECT_EQ(report.problems[1].kind, ProblemKind::Overlap);
   EXPECT_EQ(report.problems[2].kind, ProblemKind::Negative);
+  EXPECT_EQ(report.problems[3].kind, ProblemKind::DuplicateName);
 }
 
 class NewArchiveTest : public WindowTest {

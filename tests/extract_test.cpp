@@ -138,6 +138,23 @@ TEST_F(ExtractTest, RowsAreVisitedInTheOrderShownAndTheLowerDuplicateWins) {
   ASSERT_EQ(sp.list.Row(0).substr(0, 3), L"10%");
   Extract({0, 1});
   EXPECT_EQ(Extracted("dup"), Padded(items[9].data));
+  EXPECT_EQ(sp.statusBar.Text(0),
+            L"File(s) extracted; 1 overwritten by a later entry of the same file name.");
+}
+
+// What Windows makes one file: letters in either case, Cyrillic ones too, and trailing dots and
+// blanks dropped. Counted so on every disk, this one's own rule aside.
+TEST_F(ExtractTest, NamesThatAreOneFileOnWindowsAreCountedAsOverwritten) {
+  std::vector<Item> items = {
+      {"UPPER.DFF", Pattern(10, 1)}, {"upper.dff", Pattern(10, 2)}, {"\xCC.txd", Pattern(10, 3)},
+      {"\xEC.TXD", Pattern(10, 4)},  {"dot.col", Pattern(10, 5)},   {"dot.col. ", Pattern(10, 6)},
+      {"other.dff", Pattern(10, 7)}, {"\xB8.dff", Pattern(10, 8)},  {"\xA8.DFF", Pattern(10, 9)}};
+  Open(BuildArchive(tmp, Layout::V2, items));
+  Extract({0, 1, 2, 3, 4, 5, 6, 7, 8});
+  EXPECT_EQ(sp.statusBar.Text(0),
+            L"File(s) extracted; 4 overwritten by a later entry of the same file name.");
+  Extract({0, 2, 4, 6, 7});
+  EXPECT_EQ(sp.statusBar.Text(0), L"File(s) extracted.");
 }
 
 // Extracted into the archive's own folder, an entry named like one of the archive's files would

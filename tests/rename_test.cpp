@@ -124,6 +124,33 @@ TEST_P(RenameTest, ANameThatCouldNotBeAFileNameIsRefused) {
   EXPECT_FALSE(Busy());
 }
 
+// Two entries the game reads as one name would hide one of them. The box is asked again with
+// what was typed; an entry may still take its own name in other capitals.
+TEST_P(RenameTest, AnotherEntrysNameIsRefusedAndAskedForAgain) {
+  const std::wstring img = BuildArchive(tmp, layout(), items);
+  Open(img);
+  const Bytes before = ReadBytes(DirectoryFile(img));
+  Rename(1, L"C.DFF");  // then cancelled
+  EXPECT_EQ(LastBox(),
+            L"Another entry is already named 'c.dff' (the letters A to Z and a to z "
+            L"count as the same); nothing was changed");
+  EXPECT_EQ(sp.dialogs.messages().back().kind, MessageKind::Error);
+  ASSERT_EQ(sp.dialogs.inputRequests().size(), 2u);
+  EXPECT_EQ(sp.dialogs.inputRequests()[1].prompt, L"Enter new name for 'b.dff'...");
+  EXPECT_EQ(sp.dialogs.inputRequests()[1].text, L"C.DFF");
+  EXPECT_EQ(ReadBytes(DirectoryFile(img)), before);
+  EXPECT_EQ(NameBytes(IMGArchive.Files[1]), "b.dff");
+  EXPECT_FALSE(Busy());
+
+  sp.dialogs.inputAnswers.push_back(L"c.dff");
+  Rename(1, L"C2.DFF");  // the second answer
+  EXPECT_EQ(ErrorBoxes(), 2u);
+  EXPECT_EQ(NameBytes(IMGArchive.Files[1]), "C2.DFF");
+  Rename(1, L"c2.dff");
+  EXPECT_EQ(ErrorBoxes(), 2u);
+  ExpectOnlyNameChanged(before, ReadBytes(DirectoryFile(img)), 1, Field("c2.dff"));
+}
+
 TEST_P(RenameTest, CancelOrAnyOtherSelectionThanOneRowChangesNothing) {
   const std::wstring img = BuildArchive(tmp, layout(), items);
   Open(img);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/console/progress_line.h"
@@ -75,9 +76,10 @@ class Dialogs final : public IDialogs {
   std::optional<std::wstring> BrowseForFolder(const FolderRequest&) override {
     return answers.folder;
   }
+  // The command line gives one text: a command that asks again, having refused it, gets none.
   std::optional<std::wstring> InputBox(const std::wstring&, const std::wstring&,
                                        const std::wstring&) override {
-    return answers.text;
+    return std::exchange(answers.text, std::nullopt);
   }
   void ShowFindDialog(const FindDialogRequest&, FindDialogEvents) override {}
   void CloseFindDialog() override {}

