@@ -27,4 +27,11 @@ NameProblem CheckEntryName(const std::wstring& name) {
   return NameProblem::None;
 }
 
+std::string GameNameKey(std::string_view nameBytes) {
+  std::string key(nameBytes.substr(0, nameBytes.find('\0')));
+  for (char& c : key)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
+  return key;
+}
+
 }  // namespace vandrel

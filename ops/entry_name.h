@@ -3,6 +3,7 @@
 // 24-byte field of the archive's code page, and a name that extraction can give a file on
 // Windows, where the archives are used.
 #include <string>
+#include <string_view>
 
 namespace vandrel {
 
@@ -14,5 +15,13 @@ enum class NameProblem {
 };
 
 NameProblem CheckEntryName(const std::wstring& name);
+
+// A name's bytes (up to the first zero, if any) as the game tells names apart: the letters a to
+// z read as A to Z, every other byte, Cyrillic included, as it is. Equal keys, one name.
+std::string GameNameKey(std::string_view nameBytes);
+
+inline bool SameEntryName(std::string_view a, std::string_view b) {
+  return GameNameKey(a) == GameNameKey(b);
+}
 
 }  // namespace vandrel
