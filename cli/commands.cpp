@@ -205,14 +205,18 @@ int Session::Import(const Request& request) {
   const std::vector<std::wstring> files = FilesToAdd(request.files);
   if (!Open(request.archive)) return kExitFailed;
   ImportReport report(out_, request.json);
+  // A failure midway still prints the JSON document of the files done before it.
+  const auto finish = [&] {
+    console_.progressLine.Clear();
+    report.Finish();
+  };
   try {
     fm_.HoldArchiveWhile([&] { ImportFiles(files, report); });
   } catch (...) {
-    report.Finish();
+    finish();
     throw;
   }
-  report.Finish();
-  console_.progressLine.Clear();
+  finish();
   const std::wstring refusals = report.Refusals();
   if (!refusals.empty()) fm_.ShowError(refusals);
   return kExitOk;
@@ -222,12 +226,17 @@ void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& 
   GameNames names(IMGArchive.Files);
   std::vector<ImportedFile> pending;  // since the last replace, refused ones among them
   std::vector<std::wstring> adding;
+  // Each line starts where the progress line was.
+  const auto done = [&](ImportedFile file) {
+    console_.progressLine.Clear();
+    report.Done(IMGArchive, std::move(file));
+  };
   const auto addPending = [&] {
     // After a failure the record holds the files added before it: those are reported.
     const auto reportAdded = [&] {
       for (ImportedFile& file : pending) {
         if (file.result == ImportedFile::Result::Added && file.entry >= IMGArchive.FileCount) break;
-        report.Done(IMGArchive, std::move(file));
+        done(std::move(file));
       }
       pending.clear();
       adding.clear();
@@ -248,7 +257,7 @@ void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& 
     const std::vector<int> alike = name ? names.Find(*name) : std::vector<int>{};
     if (!alike.empty()) {
       addPending();
-      report.Done(IMGArchive, ImportReplacing(file, alike));
+      done(ImportReplacing(file, alike));
       continue;
     }
     ImportedFile added;
