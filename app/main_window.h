@@ -84,6 +84,9 @@ class TfmMain {
   int GetFileIndex(int row);
   int64_t GetFileSizeByName(const std::wstring& path);
   void ShowError(const std::wstring& message);
+  // Runs several commands as one: the archive is held, and its directory found unchanged, once
+  // for them all. When another program has changed it, `commands` do not run.
+  void HoldArchiveWhile(const std::function<void()>& commands);
 
   // The editing commands and their per-layout workers.
   void ExtractFiles();

@@ -89,6 +89,12 @@ measure_all() {
   time_one "add $files files" "$(size_of files)" "$(bytes_of files)" \
     "rm -f $work/added && sync" "cat files/* >$work/added" \
     "cp big2.img $work/add.img && sync" "$cli add $work/add.img files >/dev/null"
+  # Against add of the same files: import runs the window's Replace for the half named as
+  # entries, which writes a record beside the archive and flushes twice for each that fits in
+  # place, and its Add for the rest.
+  time_one "import $files files, half replacing" "$(size_of mixed)" "$(bytes_of mixed)" \
+    "cp big2.img $work/add.img && sync" "$cli add $work/add.img mixed >/dev/null" \
+    "cp big2.img $work/add.img && sync" "$cli import $work/add.img mixed >/dev/null"
   time_one "replace an entry" "$(size_of replacement.dat)" $replace_bytes \
     "rm -f $work/copy.dat && sync" "cp replacement.dat $work/copy.dat" \
     "$none" "$cli replace big2.img '#0' replacement.dat >/dev/null"
@@ -121,8 +127,23 @@ size_of_bytes() {
 }
 size_of() { size_of_bytes "$(bytes_of "$@")"; }
 
+# The files to import: half of them named as entries of big2.img, the other half as new ones
+# that sort right behind those ("NAMEx.ext" behind "NAME.ext"), so that new and replacing
+# files alternate: the order in which import can take no two new files as one batch.
+make_mixed() {
+  local step=$((entries / (files / 2))) new old name
+  mkdir "$data/mixed"
+  "$native" list "$data/big2.img" | awk -v step=$step 'NR > 2 && $1 % step == 0 { print $2 }' |
+    head -n $((files / 2)) >"$data/names.txt"
+  ls "$data/files" | paste -d ' ' - - "$data/names.txt" | while read -r new old name; do
+    cp "$data/files/$old" "$data/mixed/$name"
+    cp "$data/files/$new" "$data/mixed/${name%.*}x.${name##*.}"
+  done
+  rm "$data/names.txt"
+}
+
 # The data are made once; a change of what run.sh makes, or of its sizes, makes them anew.
-data_version="2 $entries $bytes $big $small $small_bytes $files $files_bytes $replace_bytes"
+data_version="3 $entries $bytes $big $small $small_bytes $files $files_bytes $replace_bytes"
 make_data() {
   [ "$(cat "$data/ready" 2>/dev/null)" = "$data_version" ] && return 0
   rm -rf "$data"
@@ -135,6 +156,7 @@ make_data() {
   "$data_tool" archive "$data/holes2.img" --entries $entries --bytes $bytes --holes 10
   "$data_tool" files "$data/files" --count $files --bytes $files_bytes --prefix mod
   head -c $replace_bytes /dev/urandom >"$data/replacement.dat"
+  make_mixed
   mkdir "$data/extracted"
   "$native" extract "$data/big2.img" -o "$data/extracted" >/dev/null
   echo "$data_version" >"$data/ready"

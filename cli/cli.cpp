@@ -56,6 +56,12 @@ void AddCommands(CLI::App& app, Arguments& a) {
   add->add_option("FILE-OR-FOLDER", a.files, "Files; a folder adds its files in name order")
       ->required();
 
+  CLI::App* import =
+      Command(app, "import", "Replace the entries named as the files; add the rest", a);
+  import->add_option("FILE-OR-FOLDER", a.files, "Files; a folder gives its files in name order")
+      ->required();
+  import->add_flag("--json", a.json, "Print one JSON object");
+
   CLI::App* replace = Command(app, "replace", "Replace one entry's data with a file", a);
   replace->add_option("NAME", a.name, "The entry")->required();
   replace->add_option("FILE", a.file, "The new data")->required();

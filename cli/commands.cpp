@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
+#include <optional>
+#include <unordered_map>
 
 #include "app/options.h"
 #include "app/random.h"
@@ -11,10 +13,14 @@
 #include "archive/new_archive.h"
 #include "cli/name_match.h"
 #include "cli/reports.h"
+#include "ops/entry_name.h"
 #include "ops/file_swap.h"
 #include "ops/operation_record.h"
+#include "ops/refused_files.h"
+#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/utf8.h"
+#include "platform/paths.h"
 
 namespace vandrel::cli {
 namespace {
@@ -91,6 +97,33 @@ std::vector<std::wstring> Leftovers(IFileSystem& files, const std::wstring& img)
   return found;
 }
 
+// The archive's entries by name as the game tells names apart, in directory order, kept up to
+// date as an import adds entries: looking a file up costs the same however many there are.
+class GameNames {
+ public:
+  explicit GameNames(const std::vector<TIMGFileEntry>& files) {
+    for (size_t i = 0; i < files.size(); ++i) Add(NameBytes(files[i]), static_cast<int>(i));
+  }
+  void Add(const std::string& name, int index) { entries_[EntryNameKey(name)].push_back(index); }
+  // The entries of that name; empty when there is none.
+  std::vector<int> Find(const std::string& name) const {
+    const auto found = entries_.find(EntryNameKey(name));
+    return found == entries_.end() ? std::vector<int>{} : found->second;
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<int>> entries_;
+};
+
+// The bytes a file's name would have as an entry's. None when no entry can be named so: cut to
+// the field or stored with "?", it would seem to name another entry; Add then says why not.
+std::optional<std::string> EntryNameOf(const std::wstring& file) {
+  const std::wstring name = paths::FileName(file);
+  const NameProblem problem = CheckEntryName(name);
+  if (problem == NameProblem::TooLong || problem == NameProblem::NotInCodePage) return {};
+  return codepage::ToBytes(name);
+}
+
 }  // namespace
 
 Session::Session(console::ConsolePlatform& console, std::ostream& out)
@@ -108,9 +141,10 @@ int Session::Run(const std::function<Request()>& parse) {
 int Session::Dispatch(const Request& request) {
   using Command = int (Session::*)(const Request&);
   static const std::pair<const char*, Command> kCommands[] = {
-      {"list", &Session::List},       {"extract", &Session::Extract}, {"add", &Session::Add},
-      {"replace", &Session::Replace}, {"rename", &Session::Rename},   {"delete", &Session::Delete},
-      {"rebuild", &Session::Rebuild}, {"new", &Session::New},         {"check", &Session::Check}};
+      {"list", &Session::List},     {"extract", &Session::Extract}, {"add", &Session::Add},
+      {"import", &Session::Import}, {"replace", &Session::Replace}, {"rename", &Session::Rename},
+      {"delete", &Session::Delete}, {"rebuild", &Session::Rebuild}, {"new", &Session::New},
+      {"check", &Session::Check}};
   Options.SortType = request.sortByName ? kSortByName : kSortByDirectory;
   for (const auto& [name, command] : kCommands)
     if (request.command == name) return (this->*command)(request);
@@ -166,6 +200,99 @@ int Session::Add(const Request& request) {
   console_.dialogs.answers.files = FilesToAdd(request.files);
   if (!Open(request.archive)) return kExitFailed;
   return Edit(&TfmMain::AddFiles);
+}
+
+int Session::Import(const Request& request) {
+  const std::vector<std::wstring> files = FilesToAdd(request.files);
+  if (!Open(request.archive)) return kExitFailed;
+  ImportReport report(out_, request.json);
+  // A failure midway still prints the JSON document of the files done before it.
+  const auto finish = [&] {
+    console_.progressLine.Clear();
+    report.Finish();
+  };
+  try {
+    fm_.HoldArchiveWhile([&] { ImportFiles(files, report); });
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+  const std::wstring refusals = report.Refusals();
+  if (!refusals.empty()) fm_.ShowError(refusals);
+  return kExitOk;
+}
+
+void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& report) {
+  GameNames names(IMGArchive.Files);
+  std::vector<ImportedFile> pending;  // since the last replace, refused ones among them
+  std::vector<std::wstring> adding;
+  // Each line starts where the progress line was.
+  const auto done = [&](ImportedFile file) {
+    console_.progressLine.Clear();
+    report.Done(IMGArchive, std::move(file));
+  };
+  const auto addPending = [&] {
+    // After a failure the record holds the files added before it: those are reported.
+    const auto reportAdded = [&] {
+      for (ImportedFile& file : pending) {
+        if (file.result == ImportedFile::Result::Added && file.entry >= IMGArchive.FileCount) break;
+        done(std::move(file));
+      }
+      pending.clear();
+      adding.clear();
+    };
+    try {
+      if (!adding.empty()) fm_.AddChosenFiles(adding);
+    } catch (...) {
+      reportAdded();
+      throw;
+    }
+    reportAdded();
+  };
+
+  int n = 0;
+  for (const std::wstring& file : files) {
+    console_.progressLine.Show(ImportReport::Progress(++n, static_cast<int>(files.size())));
+    const std::optional<std::string> name = EntryNameOf(file);
+    const std::vector<int> alike = name ? names.Find(*name) : std::vector<int>{};
+    if (!alike.empty()) {
+      addPending();
+      done(ImportReplacing(file, alike));
+      continue;
+    }
+    ImportedFile added;
+    added.file = file;
+    if (const wchar_t* reason = RefusalReason(file, IsArchiveFile(platform_.files, file))) {
+      added.result = ImportedFile::Result::Refused;
+      added.reason = reason;
+    } else {
+      // Its index once added: a later file of the same name replaces it.
+      added.entry = IMGArchive.FileCount + static_cast<int>(adding.size());
+      names.Add(*name, added.entry);
+      adding.push_back(file);
+    }
+    pending.push_back(std::move(added));
+  }
+  addPending();
+}
+
+ImportedFile Session::ImportReplacing(const std::wstring& file, const std::vector<int>& alike) {
+  const size_t boxes = console_.dialogs.errorBoxes();
+  Select({alike.front()});
+  console_.dialogs.answers.files = std::vector<std::wstring>{file};
+  fm_.ReplaceFile();
+  ImportedFile replaced;
+  replaced.file = file;
+  if (console_.dialogs.errorBoxes() > boxes) {
+    replaced.result = ImportedFile::Result::Refused;
+    replaced.reason = console_.dialogs.lastError();
+  } else {
+    replaced.result = ImportedFile::Result::Replaced;
+    replaced.entry = alike.front();
+    replaced.alike.assign(alike.begin() + 1, alike.end());
+  }
+  return replaced;
 }
 
 int Session::Replace(const Request& request) {

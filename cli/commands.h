@@ -4,8 +4,11 @@
 // same; the window's top-level handler reports what fails.
 #include <functional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "app/main_window.h"
+#include "cli/reports.h"
 #include "cli/request.h"
 #include "platform/console/console_platform.h"
 
@@ -23,6 +26,7 @@ class Session {
   int List(const Request& request);
   int Extract(const Request& request);
   int Add(const Request& request);
+  int Import(const Request& request);
   int Replace(const Request& request);
   int Rename(const Request& request);
   int Delete(const Request& request);
@@ -36,6 +40,10 @@ class Session {
   void Select(const std::vector<int>& indices);
   // Runs one of the window's commands and prints the status it ends with.
   int Edit(void (TfmMain::*command)());
+  // Each file in turn through the window's Replace or Add, consecutive adds as one batch.
+  void ImportFiles(const std::vector<std::wstring>& files, ImportReport& report);
+  // The window's Replace of entry `alike.front()`, the first of those named as `file`.
+  ImportedFile ImportReplacing(const std::wstring& file, const std::vector<int>& alike);
 
   console::ConsolePlatform& console_;
   Platform platform_;

@@ -1,10 +1,12 @@
 #include "cli/reports.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "platform/utf8.h"
+#include "platform/paths.h"
 
 namespace vandrel::cli {
 namespace {
@@ -128,6 +130,81 @@ void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport
                              : "\n");
   for (const auto& path : report.leftovers)
     out << "left over by a change cut short: " << ToUtf8(path) << '\n';
+}
+
+namespace {
+
+const char* ResultName(ImportedFile::Result result) {
+  switch (result) {
+    case ImportedFile::Result::Replaced:
+      return "replaced";
+    case ImportedFile::Result::Added:
+      return "added";
+    case ImportedFile::Result::Refused:
+      return "refused";
+  }
+  return "";
+}
+
+}  // namespace
+
+void ImportReport::Done(const TIMGArchive& archive, ImportedFile file) {
+  std::string name = file.result == ImportedFile::Result::Refused
+                         ? ToUtf8(paths::FileName(file.file))
+                         : Name(archive, file.entry);
+  if (!json_) {
+    out_ << ResultName(file.result) << ' ' << name;
+    if (file.result == ImportedFile::Result::Refused) out_ << ": " << ToUtf8(file.reason);
+    if (!file.alike.empty()) {
+      out_ << " (the first of " << file.alike.size() + 1 << " entries of that name; left alone:";
+      const char* separator = " ";
+      for (int index : file.alike) out_ << separator << '#' << index, separator = ", ";
+      out_ << ')';
+    }
+    out_ << '\n' << std::flush;
+  }
+  lines_.push_back({std::move(file), std::move(name)});
+}
+
+void ImportReport::Finish() {
+  if (!json_) return;
+  Json files = Json::array();
+  for (const Line& line : lines_) {
+    Json object = {{"file", ToUtf8(line.file.file)},
+                   {"result", ResultName(line.file.result)},
+                   {"name", line.name}};
+    if (line.file.result == ImportedFile::Result::Refused)
+      object["reason"] = ToUtf8(line.file.reason);
+    else
+      object["entry"] = line.file.entry;
+    if (!line.file.alike.empty()) object["left_alone"] = line.file.alike;
+    files.push_back(std::move(object));
+  }
+  PrintJson(out_, {{"replaced", Count(ImportedFile::Result::Replaced)},
+                   {"added", Count(ImportedFile::Result::Added)},
+                   {"refused", Count(ImportedFile::Result::Refused)},
+                   {"files", std::move(files)}});
+}
+
+std::wstring ImportReport::Refusals() const {
+  const size_t refused = Count(ImportedFile::Result::Refused);
+  if (refused == 0) return L"";
+  std::wstring text = L"Not imported (" + std::to_wstring(refused) + L" of " +
+                      std::to_wstring(lines_.size()) + L" files):";
+  const wchar_t* separator = L" ";
+  for (const Line& line : lines_)
+    if (line.file.result == ImportedFile::Result::Refused)
+      text += separator + paths::FileName(line.file.file), separator = L", ";
+  return text;
+}
+
+std::wstring ImportReport::Progress(int n, int count) {
+  return L"Importing " + std::to_wstring(n) + L"/" + std::to_wstring(count);
+}
+
+size_t ImportReport::Count(ImportedFile::Result result) const {
+  return static_cast<size_t>(std::count_if(
+      lines_.begin(), lines_.end(), [&](const Line& line) { return line.file.result == result; }));
 }
 
 }  // namespace vandrel::cli

@@ -9,7 +9,7 @@ struct Request {
   std::string command;
   std::wstring archive;
   std::vector<std::wstring> names;  // extract's and delete's names and patterns
-  std::vector<std::wstring> files;  // add's files and folders
+  std::vector<std::wstring> files;  // add's and import's files and folders
   std::wstring output;              // extract's folder
   std::wstring name, newName, file;
   bool json = false;

@@ -91,9 +91,12 @@ bool DirectoryUnchanged(IFileSystem& files, const TIMGArchive& archive) {
 }
 
 std::unique_ptr<ArchiveHold> TfmMain::HoldArchive(LockKind kind) {
+  // Held already, nobody else can have changed it: reading the directory again for each of a
+  // batch's commands would cost the whole directory per command.
+  const bool heldAlready = hold_ != nullptr;
   auto hold = std::make_unique<ArchiveHold>(p_.files, p_.system, kind, hold_);
   hold->TakeArchive(IMGArchive.IMGFile, IMGArchive.DIRFile);
-  if (DirectoryUnchanged(p_.files, IMGArchive)) return hold;
+  if (heldAlready || DirectoryUnchanged(p_.files, IMGArchive)) return hold;
   // A copy: reopening clears the record that holds the path.
   const std::wstring path = IMGArchive.IMGFile;
   DoOpenArchive(path);
@@ -101,6 +104,11 @@ std::unique_ptr<ArchiveHold> TfmMain::HoldArchive(LockKind kind) {
   hold.reset();
   ShowError(kChanged);
   return nullptr;
+}
+
+void TfmMain::HoldArchiveWhile(const std::function<void()>& commands) {
+  const auto hold = HoldArchive(LockKind::Exclusive);
+  if (hold) commands();
 }
 
 }  // namespace vandrel

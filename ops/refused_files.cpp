@@ -33,9 +33,12 @@ const wchar_t* Reason(NameProblem problem) {
 
 }  // namespace
 
+const wchar_t* RefusalReason(const std::wstring& file, bool archivesOwn) {
+  return archivesOwn ? kArchivesOwn : Reason(CheckEntryName(paths::FileName(file)));
+}
+
 bool RefusedFiles::Admit(const std::wstring& file, bool archivesOwn) {
-  const wchar_t* reason =
-      archivesOwn ? kArchivesOwn : Reason(CheckEntryName(paths::FileName(file)));
+  const wchar_t* reason = RefusalReason(file, archivesOwn);
   if (reason) lines_.push_back(Quoted(file) + L": " + reason);
   return !reason;
 }

@@ -8,6 +8,10 @@
 
 namespace vandrel {
 
+// Why Add leaves `file` out: a name that cannot be an entry's, or one of the archive's own files
+// (`archivesOwn`). Null when the file may be added.
+const wchar_t* RefusalReason(const std::wstring& file, bool archivesOwn);
+
 class RefusedFiles {
  public:
   // True when the file may be added under its name and is not one of the archive's own files

@@ -12,7 +12,8 @@ void StatusBar::SetText(int panel, const std::wstring& text) {
 MessageResult Dialogs::MessageBox(MessageKind kind, const std::wstring&, const std::wstring& text) {
   switch (kind) {
     case MessageKind::Error:
-      failed_ = true;
+      ++errorBoxes_;
+      lastError_ = text;
       [[fallthrough]];
     case MessageKind::Warning:
       progress_.Clear();

@@ -86,12 +86,16 @@ class Dialogs final : public IDialogs {
 
   Answers answers;
   // An error box has been shown: the command failed, whether it raised or returned.
-  bool failed() const { return failed_; }
+  bool failed() const { return errorBoxes_ > 0; }
+  // How many error boxes have been shown, and the last one's text: what refused a command.
+  size_t errorBoxes() const { return errorBoxes_; }
+  const std::wstring& lastError() const { return lastError_; }
 
  private:
   std::ostream& errors_;
   ProgressLine& progress_;
-  bool failed_ = false;
+  size_t errorBoxes_ = 0;
+  std::wstring lastError_;
 };
 
 class Timers final : public ITimers {

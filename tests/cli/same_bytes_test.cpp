@@ -50,6 +50,34 @@ TEST_P(SameBytes, Add) {
   EXPECT_NE(ReadBytes(cliImg), Bytes()) << "nothing was compared";
 }
 
+TEST_P(SameBytes, ImportIsTheWindowsReplaceAndAddInTheSameOrder) {
+  // In place; added, moving entries in version 2; too big for its area (relocated in version 2,
+  // refused in version 1); added; then in place again.
+  const std::vector<std::pair<int, std::wstring>> steps = {
+      {3, Source("ENTRY3", Pattern(50, 90))},
+      {-1, Source("new.dff", Pattern(5000, 91))},
+      {5, Source("entry5", Pattern(9000, 92))},
+      {-1, Source("empty.txd", {})},
+      {7, Source("Entry7", Pattern(2048, 93))}};
+  Open(windowImg);
+  for (const auto& [entry, file] : steps) {
+    sp.dialogs.openFileAnswers.push_back(std::vector<std::wstring>{file});
+    if (entry < 0) {
+      Run(&TfmMain::AddFiles);
+    } else {
+      sp.list.UserSelect({entry}, entry);
+      Run(&TfmMain::ReplaceFile);
+    }
+  }
+  ASSERT_EQ(ErrorBoxes(), GetParam() == Layout::V1 ? 1u : 0u) << ToUtf8(LastBox());
+
+  std::vector<std::string> arguments = {"import", Arg(cliImg)};
+  for (const auto& step : steps) arguments.push_back(Arg(step.second));
+  CliResult result = Cli(arguments);
+  EXPECT_EQ(result.status, GetParam() == Layout::V1 ? 1 : 0) << result.err;
+  ExpectSameFiles();
+}
+
 TEST_P(SameBytes, DeleteWithTheListInNameOrder) {
   // The window's user sorted by name and picked rows; the command line names the same entries.
   Options.SortType = kSortByName;

@@ -44,4 +44,13 @@ status=0
 cli extract mods.img nothing -o out 2>err.txt >/dev/null || status=$?
 [ $status = 1 ] || fail "a name matching nothing gave status $status"
 [ "$(tr -d '\r' <err.txt)" = "No entry matches 'nothing'" ] || fail "stderr: $(cat err.txt)"
+# Import replaces the entry of a file's name, whatever the case of a to z, and adds the rest.
+mkdir tuned
+head -c 3000 /dev/urandom >tuned/INFERNUS.TXD
+printf 'new' >tuned/infernus.col
+imported=$(cli import mods.img tuned | tr -d '\r')
+[ "$imported" = "replaced infernus.txd
+added infernus.col" ] || fail "import printed: $imported"
+cli extract mods.img infernus.txd -o out >/dev/null
+cmp -n 3000 tuned/INFERNUS.TXD out/infernus.txd || fail "the imported bytes differ"
 echo "cli_smoke: passed"
