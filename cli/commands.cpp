@@ -19,8 +19,8 @@
 #include "ops/refused_files.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
-#include "platform/utf8.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace vandrel::cli {
 namespace {

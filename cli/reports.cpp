@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "platform/utf8.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace vandrel::cli {
 namespace {
