@@ -1,8 +1,8 @@
 #pragma once
 // A health check of an open archive's directory against its data file's length: what would
 // make extracting or rebuilding fail, one entry's data another's, or two entries one name to
-// the game, and how much room a rebuild would give back or take. Pure analysis; nothing is read but
-// what the caller hands in.
+// the game, and how much room a rebuild would give back or take. Pure analysis; nothing is
+// read but what the caller hands in.
 #include <cstdint>
 #include <string>
 #include <vector>
