@@ -15,12 +15,6 @@ std::vector<unsigned char> EncodeEntries(const std::vector<TIMGFileEntry>& entri
   return bytes;
 }
 
-void WriteEntriesAt(IFile& file, int64_t position, const std::vector<TIMGFileEntry>& entries) {
-  const std::vector<unsigned char> bytes = EncodeEntries(entries);
-  file.Seek(position);
-  if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
-}
-
 void WriteHeaderV2(IFile& img, int32_t fileCount) {
   TIMGHeader header;
   header.FileCount = fileCount;

@@ -14,8 +14,6 @@ inline int64_t SlotPositionV2(int64_t index) { return kHeaderSize + index * kEnt
 void WriteEntryAt(IFile& file, int64_t position, const TIMGFileEntry& entry);
 // The records one after the other, as a directory holds them.
 std::vector<unsigned char> EncodeEntries(const std::vector<TIMGFileEntry>& entries);
-// All the records in one write from `position`.
-void WriteEntriesAt(IFile& file, int64_t position, const std::vector<TIMGFileEntry>& entries);
 void WriteHeaderV2(IFile& img, int32_t fileCount);
 
 }  // namespace vandrel

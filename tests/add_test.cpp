@@ -235,19 +235,17 @@ TEST_F(AddTest, AFailureDuringAMoveLosesNoEntry) {
   Open(img);
   const int operations = OperationsOf(add);
 
-  auto restore = [&] {
-    WriteBytes(img, before);
-    Open(img);
-  };
-  FailEachOperation(operations, {kErrDiskFull}, restore, [&] {
-    add();
-    Open(img);
-    ASSERT_GE(IMGArchive.FileCount, 63);
-    Bytes now = ReadBytes(img);
-    for (size_t i = 0; i < entries.size(); ++i)
-      EXPECT_EQ(Slice(now, int64_t{IMGArchive.Files[i].Offset} * 2048, 2048), entries[i].area)
-          << "entry " << i;
-  });
+  FailEachOperation(
+      operations, {kErrDiskFull}, [&] { Reopen(img, before); },
+      [&] {
+        add();
+        Open(img);
+        ASSERT_GE(IMGArchive.FileCount, 63);
+        Bytes now = ReadBytes(img);
+        for (size_t i = 0; i < entries.size(); ++i)
+          EXPECT_EQ(Slice(now, int64_t{IMGArchive.Files[i].Offset} * 2048, 2048), entries[i].area)
+              << "entry " << i;
+      });
 }
 
 TEST_F(AddTest, EntriesWithoutDataKeepMovingUntilThereIsRoom) {

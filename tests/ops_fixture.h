@@ -166,6 +166,11 @@ class OpsTest : public WindowTest {
     return files;
   }
 
+  // The archive `img`, a single file, holding `bytes` again, and opened.
+  void Reopen(const std::wstring& img, const Bytes& bytes) {
+    WriteBytes(img, bytes);
+    Open(img);
+  }
   // The test's folder holding just these files, as a snapshot of it had them.
   void PutBack(const Files& files) {
     for (const auto& entry : std::filesystem::directory_iterator(tmp.root()))

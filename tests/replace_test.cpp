@@ -139,11 +139,7 @@ TEST_P(ReplaceBothLayouts, AFailureInPlaceLeavesAPlainPrefix) {
   };
   ReplaceFaulty(path);
   FailEachOperation(
-      faulty.operations(), {kErrDiskFull},
-      [&] {
-        WriteBytes(img, before);
-        Open(img);
-      },
+      faulty.operations(), {kErrDiskFull}, [&] { Reopen(img, before); },
       [&] {
         ReplaceFaulty(path);
         Bytes now = ReadBytes(img);
@@ -211,11 +207,7 @@ TEST_F(ReplaceTest, AFailureWhileRelocatingLeavesTheEntryWholeSomewhere) {
   Open(img);
   ReplaceFaulty(path);
   FailEachOperation(
-      faulty.operations(), {kErrDiskFull},
-      [&] {
-        WriteBytes(img, before);
-        Open(img);
-      },
+      faulty.operations(), {kErrDiskFull}, [&] { Reopen(img, before); },
       [&] {
         ReplaceFaulty(path);
         const TIMGFileEntry inMemory = IMGArchive.Files[0];

@@ -22,19 +22,9 @@ bool Menus::IsChecked(int item) const {
   return at != checked_.end() && at->second;
 }
 
-void Window::SetCaption(const std::wstring& caption) {
-  caption_ = caption;
-  captions_.push_back(caption);
-}
-
 void Window::Show() {
   visible_ = true;
   journal_.push_back(L"window:show");
-}
-
-void Window::ProcessMessages() {
-  ++processed_;
-  if (onProcessMessages) onProcessMessages();
 }
 
 void Window::SetListBounds(int left, int top, int width, int height) {

@@ -52,10 +52,12 @@ class Menus final : public IMenus {
 class Window final : public IWindow {
  public:
   explicit Window(Journal& journal) : journal_(journal) {}
-  void SetCaption(const std::wstring& caption) override;
+  void SetCaption(const std::wstring& caption) override { caption_ = caption; }
   void SetAppTitle(const std::wstring& title) override { appTitle_ = title; }
   void SetCursor(Cursor cursor) override { cursor_ = cursor; }
-  void ProcessMessages() override;
+  void ProcessMessages() override {
+    if (onProcessMessages) onProcessMessages();
+  }
   int OuterWidth() const override { return outerWidth; }
   int ClientWidth() const override { return clientWidth; }
   int ClientHeight() const override { return clientHeight; }
@@ -74,18 +76,14 @@ class Window final : public IWindow {
   bool centred() const { return centred_; }
   bool closed() const { return closed_; }
   bool visible() const { return visible_; }
-  int processedMessages() const { return processed_; }
-  const std::vector<std::wstring>& captions() const { return captions_; }
   // Runs whenever the program lets pending messages through.
   std::function<void()> onProcessMessages;
 
  private:
   Journal& journal_;
   std::wstring caption_, appTitle_;
-  std::vector<std::wstring> captions_;
   Cursor cursor_ = Cursor::Default;
   bool iconSet_ = false, centred_ = false, closed_ = false, visible_ = false;
-  int processed_ = 0;
 };
 
 struct ShownMessage {

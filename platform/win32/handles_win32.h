@@ -4,23 +4,41 @@
 
 namespace vandrel::win32 {
 
-// A font, brush or other GDI object, deleted with its owner.
-template <typename Handle>
-class GdiObject {
+// A handle the system frees with `Free` once its owner goes; a null one frees nothing.
+template <typename Handle, void (*Free)(Handle)>
+class Owned {
  public:
-  explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() { reset(nullptr); }
+  explicit Owned(Handle handle = nullptr) : handle_(handle) {}
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  ~Owned() { reset(nullptr); }
   Handle get() const { return handle_; }
   void reset(Handle handle) {
-    if (handle_) DeleteObject(handle_);
+    if (handle_) Free(handle_);
     handle_ = handle;
   }
 
  private:
   Handle handle_;
 };
+
+template <typename Handle>
+void DeleteGdiObject(Handle object) {
+  DeleteObject(object);
+}
+inline void DeleteMemoryDc(HDC dc) { DeleteDC(dc); }
+inline void FreeItemIdList(PIDLIST_ABSOLUTE list) { CoTaskMemFree(list); }
+inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
+
+// A font, brush or other GDI object.
+template <typename Handle>
+using GdiObject = Owned<Handle, DeleteGdiObject<Handle>>;
+// A memory device context (CreateCompatibleDC).
+using MemoryDc = Owned<HDC, DeleteMemoryDc>;
+// A shell item-id list, freed by the shell's allocator.
+using ItemIdList = Owned<PIDLIST_ABSOLUTE, FreeItemIdList>;
+// A menu not (or no longer) owned by a window.
+using MenuHandle = Owned<HMENU, DestroyMenuHandle>;
 
 // Selects an object into a device context and puts the previous one back.
 class Selection {
@@ -50,21 +68,6 @@ class PaintContext {
   HDC dc_;
 };
 
-// A memory device context compatible with another one.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // Keeps a device context's colours and background mode and restores them.
 class SavedDc {
  public:
@@ -76,36 +79,6 @@ class SavedDc {
  private:
   HDC dc_;
   int saved_;
-};
-
-// A shell item-id list, freed by the shell's allocator.
-class ItemIdList {
- public:
-  explicit ItemIdList(PIDLIST_ABSOLUTE list) : list_(list) {}
-  ItemIdList(const ItemIdList&) = delete;
-  ItemIdList& operator=(const ItemIdList&) = delete;
-  ~ItemIdList() {
-    if (list_) CoTaskMemFree(list_);
-  }
-  PIDLIST_ABSOLUTE get() const { return list_; }
-
- private:
-  PIDLIST_ABSOLUTE list_;
-};
-
-// A menu not (or no longer) owned by a window.
-class MenuHandle {
- public:
-  explicit MenuHandle(HMENU menu = nullptr) : menu_(menu) {}
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  ~MenuHandle() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
 };
 
 // The thread's COM apartment, which the shell's folder browser needs.

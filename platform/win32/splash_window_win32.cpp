@@ -82,7 +82,7 @@ LRESULT CALLBACK SplashWindow::Procedure(HWND window, UINT message, WPARAM wPara
 void SplashWindow::Paint() {
   PaintContext paint(window_);
   BITMAP size = PictureSize();
-  MemoryDc source(paint.dc());
+  MemoryDc source(CreateCompatibleDC(paint.dc()));
   {
     Selection picture(source.get(), picture_.get());
     BitBlt(paint.dc(), kPictureLeft, kPictureTop, size.bmWidth, size.bmHeight, source.get(), 0, 0,
