@@ -143,7 +143,7 @@ TEST_F(AuxWindowsTest, TheSplashHoldsTheMainWindowBackThenGivesWayToIt) {
   MarkWarningShown();
   WriteDword(HKEY_CURRENT_USER, kSettingsKey, L"bShowSplash", 1);
   Program program({});
-  HWND splash = program.TopLevel(L"TfmSplash");
+  HWND splash = program.TopLevel(L"TfmSplash", kStartPatience);
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(program.MainWindow(Milliseconds(0)), nullptr) << "the main window waits";
   ASSERT_NE(program.HiddenMainWindow(), nullptr);

@@ -62,7 +62,7 @@ class StartupTest : public E2eTest {
 
 TEST_F(StartupTest, FirstStartWarnsBeforeAnyWindowIsShownAndBetweenTheWrites) {
   Program program({});
-  HWND box = program.Dialog(kPatience, L"Warning");
+  HWND box = program.Dialog(kStartPatience, L"Warning");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(MessageBoxText(box), kWarningText);
   EXPECT_EQ(program.MainWindow(Milliseconds(0)), nullptr) << "the main window is still hidden";
@@ -81,7 +81,7 @@ TEST_F(StartupTest, FirstStartWarnsBeforeAnyWindowIsShownAndBetweenTheWrites) {
 TEST_F(StartupTest, SecondStartShowsNoWarningAndDeletingTheMarkBringsItBack) {
   {
     Program first({});
-    HWND box = first.Dialog(kPatience, L"Warning");
+    HWND box = first.Dialog(kStartPatience, L"Warning");
     ASSERT_NE(box, nullptr);
     PressButton(box, IDOK);
     ASSERT_NE(first.MainWindow(), nullptr);
@@ -99,7 +99,7 @@ TEST_F(StartupTest, SecondStartShowsNoWarningAndDeletingTheMarkBringsItBack) {
   RegDeleteValueW(settings, L"bWarningShown");
   RegCloseKey(settings);
   Program third({});
-  HWND box = third.Dialog(kPatience, L"Warning");
+  HWND box = third.Dialog(kStartPatience, L"Warning");
   ASSERT_NE(box, nullptr);
   PressButton(box, IDOK);
   EXPECT_TRUE(CloseAndWait(third));
@@ -195,7 +195,7 @@ TEST_F(StartupTest, UserMovingTheSelectionShowsTheCount) {
 
 TEST_F(StartupTest, NoArgumentOpensNothingAndExitWritesEmptyTexts) {
   Program program({});
-  HWND box = program.Dialog(kPatience, L"Warning");
+  HWND box = program.Dialog(kStartPatience, L"Warning");
   ASSERT_NE(box, nullptr);
   PressButton(box, IDOK);
   HWND window = program.MainWindow();

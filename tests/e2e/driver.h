@@ -18,6 +18,9 @@ namespace vandrel::e2e {
 
 using Milliseconds = std::chrono::milliseconds;
 inline constexpr Milliseconds kPatience{10000};
+// A program's first window: on a loaded machine a new process under Wine now and then took
+// more than ten seconds to show it, while the steps after it stayed within kPatience.
+inline constexpr Milliseconds kStartPatience{30000};
 
 // Polls `ready` until it holds or the time is up; returns its last answer.
 bool WaitUntil(const std::function<bool()>& ready, Milliseconds timeout = kPatience);
@@ -40,7 +43,7 @@ class Program {
   HANDLE process() const { return info_.hProcess; }
 
   // The main window once it is on screen; nullptr when it does not appear in time.
-  HWND MainWindow(Milliseconds timeout = kPatience) const;
+  HWND MainWindow(Milliseconds timeout = kStartPatience) const;
   // The main window whether shown or not; nullptr when there is none yet.
   HWND HiddenMainWindow() const;
   // A visible top-level window of the program of this window class; nullptr when none appears
