@@ -77,28 +77,30 @@ void TfmMain::ExtractFiles() {
   // Opened once for the whole batch, not once per entry; closed when the batch ends, or on the
   // way out when it fails.
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly, FileKind::Own);
+  SectorBuffer buffer;
   ProgressPace pace(p_.system, m);
   int n = 0;
   for (int row : rows) {
     ShowProgress(pace, ++n, kProgress, ProgressWithPercent);
     const int index = GetFileIndex(row);
     try {
-      DoExtractFile(*img, index, folder);
+      DoExtractFile(*img, index, folder, buffer);
     } catch (...) {
       Status(Stopped(NameText(IMGArchive.Files.at(static_cast<size_t>(index))), n - 1, m));
       throw;
     }
   }
+  Status(kExtracted);
   img->Close();
   Working(false);
 }
 
-void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
+void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder,
+                            SectorBuffer& buffer) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
   const std::wstring name = NameText(entry);
   auto output = CreateOutput(p_.files, folder, name);
   try {
-    SectorBuffer buffer;
     buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
     output->Close();
   } catch (...) {
@@ -107,7 +109,6 @@ void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
     DeleteQuietly(p_.files, folder + name);
     throw;
   }
-  Status(kExtracted);
 }
 
 }  // namespace vandrel
