@@ -39,6 +39,11 @@ std::wstring InOutErrorText(int code) {
 std::string ToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
+  AppendUtf8(out, text);
+  return out;
+}
+
+void AppendUtf8(std::string& out, std::wstring_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char32_t>(text[i]);
     if constexpr (sizeof(wchar_t) == 2) {
@@ -66,7 +71,6 @@ std::string ToUtf8(const std::wstring& text) {
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  return out;
 }
 
 namespace {
