@@ -35,7 +35,6 @@ std::wstring InOutErrorText(int code) {
   return text;
 }
 
-// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
 std::string ToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
@@ -43,6 +42,7 @@ std::string ToUtf8(const std::wstring& text) {
   return out;
 }
 
+// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
 void AppendUtf8(std::string& out, std::wstring_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char32_t>(text[i]);
