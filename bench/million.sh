@@ -22,6 +22,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ $# -gt 0 ] || { echo "usage: $0 [--runs N] [--entries N] EXE..." >&2; exit 2; }
+builds=()
+for exe in "$@"; do builds+=("$(realpath "$exe")"); done
 data_tool=$root/build/native/bench/make_bench_data
 data=$root/build/bench/million-$entries
 if [ ! -f "$data/ready" ]; then
@@ -38,7 +40,7 @@ echo "| command | build | wall (median) | CPU user+sys (median) | max resident |
 echo "|---|---|---|---|---|"
 for command in "list v1.img" "list v2.img" "list --json v2.img" "check v1.img" "check v2.img" \
   "check --json v2.img"; do
-  for exe in "$@"; do
+  for exe in "${builds[@]}"; do
     : >"$data/times"
     for _ in $(seq "$runs"); do
       # The exit status of check tells of problems, which these archives have none of.
@@ -47,6 +49,6 @@ for command in "list v1.img" "list v2.img" "list --json v2.img" "check v1.img" "
     wall=$(awk '{ print $1 }' "$data/times" | median)
     cpu=$(awk '{ print $2 + $3 }' "$data/times" | median)
     rss=$(awk '$4 > m { m = $4 } END { printf "%.0f", m / 1024 }' "$data/times")
-    echo "| $command | $exe | $wall s | $cpu s | $rss MB |"
+    echo "| $command | ${exe#"$root"/} | $wall s | $cpu s | $rss MB |"
   done
 done

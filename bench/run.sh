@@ -208,7 +208,7 @@ awk -F'|' '
     split(r, f, "|")
     if (!old) return sprintf(" | %s | %s | %s", seconds(f[5]), rate(f[3], f[5]), ratio(f[5], f[4]))
     return sprintf(" | %s | %s | %s | %s | %s / %s / %s", seconds(f[4]), seconds(f[6]),
-                   seconds(f[5]), ratio(f[5], f[4]), seconds(f[7]), seconds(f[8]), seconds(f[9]))
+                   seconds(f[5]), ratio(f[5], f[4]), seconds(f[7]), seconds(f[9]), seconds(f[8]))
   }
   FNR == NR { native[FNR] = $0; count = FNR; if ($6 != "") old = 1; next }
   { wine[FNR] = $0 }
