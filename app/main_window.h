@@ -16,7 +16,9 @@
 
 namespace vandrel {
 
+class AddBatch;
 class ArchiveHold;
+class SectorBuffer;
 
 class TfmMain {
  public:
@@ -90,13 +92,15 @@ class TfmMain {
 
   // The editing commands and their per-layout workers.
   void ExtractFiles();
-  // Writes entry `index` of the open archive file `img` into `folder`.
-  void DoExtractFile(IFile& img, int index, const std::wstring& folder);
+  // Writes entry `index` of the open archive file `img` into `folder`, through the batch's
+  // `buffer`.
+  void DoExtractFile(IFile& img, int index, const std::wstring& folder, SectorBuffer& buffer);
   void AddFiles();
   // Add's steps once the user has named the files.
   void AddChosenFiles(const std::vector<std::wstring>& files);
-  void DoAddFile(const std::wstring& fileName);
-  void DoAddFileV2(const std::wstring& fileName);
+  // Each appends one file, through the files and the buffer the batch shares.
+  void DoAddFile(AddBatch& batch, const std::wstring& fileName);
+  void DoAddFileV2(AddBatch& batch, const std::wstring& fileName);
   void ReplaceFile();
   void DoReplaceFile(int index, const std::wstring& fileName);
   void DoReplaceFileV2(int index, const std::wstring& fileName);

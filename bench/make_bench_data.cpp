@@ -2,6 +2,7 @@
 // small entries, and loose files to add.
 //
 //   make_bench_data archive OUT.img --layout 1|2 --entries N --bytes B [--holes P] [--big B]
+//                   [--sparse]
 //   make_bench_data files FOLDER --count N --bytes B [--prefix P]
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -94,8 +95,10 @@ void WriteZeros(std::ofstream& out, int64_t count) {
 
 // Every entry's data back to back; one in every `holeEvery` is left out of the directory, so
 // its data is a hole that a rebuild drops.
+// Sparse, the data are a hole of the same length: a directory of a million entries without
+// gigabytes of disk, for the commands that read only the directory and the file's length.
 void WriteArchive(const std::string& path, bool version2, int count, int64_t total, int64_t big,
-                  int holeEvery) {
+                  int holeEvery, bool sparse) {
   std::mt19937_64 random(42);
   std::vector<int> kinds;
   const std::vector<int64_t> sizes = Sizes(count, total, big, random, kinds);
@@ -132,12 +135,16 @@ void WriteArchive(const std::string& path, bool version2, int count, int64_t tot
     std::ofstream dir(ToUtf8(DirPathFor(FromUtf8(path))), std::ios::binary | std::ios::trunc);
     dir.write(reinterpret_cast<const char*>(head.data()), std::streamsize(head.size()));
   }
-  Filler filler;
-  for (size_t i = 0; i < sizes.size(); ++i) {
-    filler.Write(img, sizes[i], i);
-    WriteZeros(img, Sectors(sizes[i]) * kSectorSize - sizes[i]);
+  if (!sparse) {
+    Filler filler;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      filler.Write(img, sizes[i], i);
+      WriteZeros(img, Sectors(sizes[i]) * kSectorSize - sizes[i]);
+    }
   }
+  img.close();
   if (!img) throw std::runtime_error("could not write " + path);
+  if (sparse) std::filesystem::resize_file(path, uintmax_t(sector * kSectorSize));
 }
 
 void WriteFiles(const std::string& folder, int count, int64_t total, const std::string& prefix) {
@@ -161,6 +168,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   std::string path, prefix;
   int layout = 2, count = 0, holes = 0;
+  bool sparse = false;
   int64_t bytes = 0, big = 0;
 
   CLI::App* archive = app.add_subcommand("archive", "An archive of mixed entries");
@@ -170,6 +178,7 @@ int main(int argc, char** argv) {
   archive->add_option("--bytes", bytes, "The entries' data in all")->required();
   archive->add_option("--holes", holes, "Percent of entries left out of the directory");
   archive->add_option("--big", big, "Bytes of entry 0");
+  archive->add_flag("--sparse", sparse, "The data a hole of their length");
 
   CLI::App* files = app.add_subcommand("files", "Loose files of mixed sizes");
   files->add_option("FOLDER", path)->required();
@@ -179,7 +188,7 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, argc, argv);
 
   if (archive->parsed())
-    WriteArchive(path, layout == 2, count, bytes, big, holes > 0 ? 100 / holes : 0);
+    WriteArchive(path, layout == 2, count, bytes, big, holes > 0 ? 100 / holes : 0, sparse);
   else
     WriteFiles(path, count, bytes, prefix);
   return 0;

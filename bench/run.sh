@@ -3,7 +3,10 @@
 # hyperfine, and prints one table: operation, size, the baseline's median, then for each build
 # its median, throughput and ratio to the baseline measured in the same run.
 #
-#   bench/run.sh [--runs N] [--no-wine] [--smoke]
+#   bench/run.sh [--runs N] [--no-wine] [--smoke] [--old NATIVE_EXE [--old-wine WINE_EXE]]
+#
+# With --old, an older build is timed in the same runs, beside the baseline and the new build,
+# and the table gives both, with each one's CPU time (user + system, mean).
 #
 # The data (about 4 GiB, made once) and the work files live in build/bench. --smoke runs every
 # operation twice on tiny archives, to show the benchmarks themselves still work.
@@ -20,6 +23,9 @@ data_tool=
 work=$root/build/bench
 use_wine=1
 measure=
+old=
+old_wine=
+measure_old=
 table_only=0
 while [ $# -gt 0 ]; do
   case $1 in
@@ -30,7 +36,10 @@ while [ $# -gt 0 ]; do
     --wine) wine_exe=$2; use_wine=1; shift ;;
     --data-tool) data_tool=$2; shift ;;
     --work) work=$2; shift ;;
+    --old) old=$2; shift ;;
+    --old-wine) old_wine=$2; shift ;;
     --measure) measure=$2; shift ;;  # internal: time one build's commands
+    --measure-old) measure_old=$2; shift ;;  # internal: and the older build's beside them
     --table) table_only=1 ;;  # the last run's table again
     *) echo "usage: $0 [--runs N] [--no-wine] [--smoke]" >&2; exit 2 ;;
   esac
@@ -52,17 +61,22 @@ fi
 dir_bytes=$((8 + 32 * entries))
 
 # One operation: name, size shown, bytes it moves, then the baseline and the command, each
-# with the untimed step run before every timing. Appends "name|size|bytes|base|cli" (medians).
+# with the untimed step run before every timing; the older build, if any, runs the command with
+# its own program in the same run. Appends "name|size|bytes|base|cli|old" (medians), then
+# "|base|cli|old" again as CPU times.
 time_one() {
   local name=$1 size=$2 moved=$3 base_prepare=$4 base=$5 cli_prepare=$6 cli=$7
+  local older=()
+  [ -z "$measure_old" ] || older=(--prepare "$cli_prepare" -n old "${cli/"$measure"/"$measure_old"}")
   # Its warnings about commands too quick to time well are kept for a failure.
   hyperfine --runs "$runs" --style none --export-csv "$work/one.csv" \
     --prepare "$base_prepare" -n baseline "$base" \
-    --prepare "$cli_prepare" -n cli "$cli" >"$work/hyperfine.log" 2>&1 ||
+    --prepare "$cli_prepare" -n cli "$cli" "${older[@]}" >"$work/hyperfine.log" 2>&1 ||
     { cat "$work/hyperfine.log" >&2; return 1; }
   awk -F, -v name="$name" -v size="$size" -v moved="$moved" \
-    'NR > 1 { median[$1] = $4 }
-     END { printf "%s|%s|%s|%s|%s\n", name, size, moved, median["baseline"], median["cli"] }' \
+    'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
+     END { printf "%s|%s|%s|%s|%s|%s|%s|%s|%s\n", name, size, moved, median["baseline"],
+             median["cli"], median["old"], cpu["baseline"], cpu["cli"], cpu["old"] }' \
     "$work/one.csv" >>"$results"
 }
 
@@ -176,7 +190,7 @@ data_tool=$(realpath "$data_tool")
 work=$(realpath -m "$work")
 
 if [ -n "$measure" ]; then
-  results=$work/results-$(echo "$measure" | md5sum | cut -c1-8).txt
+  results=$work/results-$(echo "$measure $measure_old" | md5sum | cut -c1-8).txt
   : >"$results"
   make_work
   measure_all
@@ -194,36 +208,47 @@ if [ $table_only = 0 ]; then
   make_data
 
   # The inner runs are given the same build, which need not be build/native.
-  "$self" --measure "$native" --native "$native" --runs "$runs" --work "$work" \
-    --data-tool "$data_tool" $([ $smoke = 1 ] && echo --smoke) >"$work/native.txt"
+  "$self" --measure "$native" ${old:+--measure-old "$(realpath "$old")"} --native "$native" \
+    --runs "$runs" --work "$work" --data-tool "$data_tool" $([ $smoke = 1 ] && echo --smoke) \
+    >"$work/native.txt"
   if [ $use_wine = 1 ]; then
     VANDREL_WINE_TIMEOUT=3600 "$root/tests/wine/with-wine.sh" "$self" --measure "wine $wine_exe" \
-      --native "$native" --runs "$runs" --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
+      ${old_wine:+--measure-old "wine $(realpath "$old_wine")"} --native "$native" \
+      --runs "$runs" --work "$work" --data-tool "$data_tool" >"$work/wine.txt"
   else
     : >"$work/wine.txt"
   fi
 fi
 
-# Seconds, MB/s and the ratio to the baseline, per build side by side.
+# Seconds, MB/s and the ratio to the baseline, per build side by side; with an older build,
+# its median and the CPU times as well.
 awk -F'|' '
-  function seconds(s) { return s < 1 ? sprintf("%.0f ms", s * 1000) : sprintf("%.2f s", s) }
+  function seconds(s) { return s == "" ? "-" : s < 1 ? sprintf("%.0f ms", s * 1000) : sprintf("%.2f s", s) }
   function rate(bytes, s) { return s > 0 ? sprintf("%.0f", bytes / s / 1e6) : "-" }
-  function ratio(s, base) { return base > 0 ? sprintf("%.1f×", s / base) : "-" }
-  FNR == NR { native[FNR] = $0; count = FNR; next }
+  function ratio(s, base) { return base > 0 && s != "" ? sprintf("%.1f×", s / base) : "-" }
+  function row(r, f) {
+    split(r, f, "|")
+    if (!old) return sprintf(" | %s | %s | %s", seconds(f[5]), rate(f[3], f[5]), ratio(f[5], f[4]))
+    return sprintf(" | %s | %s | %s | %s | %s / %s / %s", seconds(f[4]), seconds(f[6]),
+                   seconds(f[5]), ratio(f[5], f[4]), seconds(f[7]), seconds(f[9]), seconds(f[8]))
+  }
+  FNR == NR { native[FNR] = $0; count = FNR; if ($6 != "") old = 1; next }
   { wine[FNR] = $0 }
   END {
-    print "| operation | size | baseline | native | MB/s | × baseline | Wine | MB/s | × baseline |"
-    print "|---|---|---|---|---|---|---|---|---|"
+    if (old) {
+      print "| operation | size | baseline | before | after | × baseline | CPU base / before / after |" \
+            " Wine baseline | before | after | × baseline | CPU base / before / after |"
+      print "|---|---|---|---|---|---|---|---|---|---|---|---|"
+      blank = " | | | | | |"
+    } else {
+      print "| operation | size | baseline | native | MB/s | × baseline | Wine | MB/s | × baseline |"
+      print "|---|---|---|---|---|---|---|---|---|"
+      blank = " | | | |"
+    }
     for (i = 1; i <= count; i++) {
       split(native[i], n, "|")
-      line = sprintf("| %s | %s | %s | %s | %s | %s", n[1], n[2], seconds(n[4]), seconds(n[5]),
-                     rate(n[3], n[5]), ratio(n[5], n[4]))
-      if (i in wine) {
-        split(wine[i], w, "|")
-        line = line sprintf(" | %s | %s | %s |", seconds(w[5]), rate(w[3], w[5]), ratio(w[5], w[4]))
-      } else {
-        line = line " | | | |"
-      }
+      line = sprintf("| %s | %s", n[1], n[2]) (old ? "" : " | " seconds(n[4])) row(native[i])
+      line = line ((i in wine) ? row(wine[i]) " |" : blank)
       print line
     }
   }' "$work/native.txt" "$work/wine.txt"

@@ -1,7 +1,9 @@
 #include "cli/reports.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iomanip>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -12,6 +14,8 @@ namespace vandrel::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+constexpr size_t kBlockBytes = 64 * 1024;
 
 int Layout(const TIMGArchive& archive) { return archive.bVersion2 ? 2 : 1; }
 
@@ -43,8 +47,22 @@ bool Unreadable(const CheckReport& report) {
 }
 
 // Names come from anyone's archive; a byte that is no text must not stop the report.
-void PrintJson(std::ostream& out, const Json& json) {
-  out << json.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+std::string Dumped(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void PrintJson(std::ostream& out, const Json& json) { out << Dumped(json) << '\n'; }
+
+// `head` with one more member, `key`, last: an array whose items `item(i)` gives one at a time,
+// written as the whole object would be, so that a million entries are never one document.
+template <class Item>
+void PrintJsonEndingInArray(std::ostream& out, const Json& head, const char* key, size_t count,
+                            Item&& item) {
+  std::string opening = Dumped(head);
+  opening.pop_back();  // its closing brace
+  out << opening << ',' << Dumped(key) << ":[";
+  for (size_t i = 0; i < count; ++i) out << (i > 0 ? "," : "") << Dumped(item(i));
+  out << "]}\n";
 }
 
 void PrintHead(std::ostream& out, const TIMGArchive& archive) {
@@ -52,11 +70,29 @@ void PrintHead(std::ostream& out, const TIMGArchive& archive) {
       << (archive.FileCount == 1 ? " entry\n" : " entries\n");
 }
 
-// Names are padded by characters, not bytes, so Cyrillic ones keep the columns straight.
-std::string Padded(const TIMGArchive& archive, int index) {
-  std::wstring name = NameText(archive.Files[static_cast<size_t>(index)]);
+// Right-aligned in `width` columns, as a stream's field width lays a number out.
+void AppendNumber(std::string& line, int64_t number, size_t width) {
+  char digits[24];
+  const size_t size =
+      static_cast<size_t>(std::to_chars(digits, std::end(digits), number).ptr - digits);
+  if (size < width) line.append(width - size, ' ');
+  line.append(digits, size);
+}
+
+// One row of the table onto `lines`; `name` is room the rows share. Names are padded by
+// characters, not bytes, so Cyrillic ones keep the columns straight.
+void AppendRow(std::string& lines, std::wstring& name, const TIMGArchive& archive, int index) {
+  const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
+  AppendNumber(lines, index, 7);
+  lines += "  ";
+  name.clear();
+  AppendNameText(name, entry);
   if (name.size() < kNameSize) name.append(kNameSize - name.size(), L' ');
-  return ToUtf8(name);
+  AppendUtf8(lines, name);
+  AppendNumber(lines, entry.Offset, 12);
+  AppendNumber(lines, entry.Size, 12);
+  AppendNumber(lines, int64_t{entry.Size} * kSectorSize, 14);
+  lines += '\n';
 }
 
 }  // namespace
@@ -64,29 +100,33 @@ std::string Padded(const TIMGArchive& archive, int index) {
 void PrintList(std::ostream& out, const TIMGArchive& archive, const std::vector<int>& order,
                bool json) {
   if (json) {
-    Json entries = Json::array();
-    for (int index : order) {
-      const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
-      entries.push_back({{"index", index},
-                         {"name", Name(archive, index)},
-                         {"offset", entry.Offset},
-                         {"size", entry.Size}});
-    }
-    PrintJson(out, {{"layout", Layout(archive)},
-                    {"count", archive.FileCount},
-                    {"entries", std::move(entries)}});
+    PrintJsonEndingInArray(out, {{"layout", Layout(archive)}, {"count", archive.FileCount}},
+                           "entries", order.size(), [&](size_t row) {
+                             const int index = order[row];
+                             const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
+                             return Json{{"index", index},
+                                         {"name", Name(archive, index)},
+                                         {"offset", entry.Offset},
+                                         {"size", entry.Size}};
+                           });
     return;
   }
   PrintHead(out, archive);
   out << std::setw(7) << "index"
       << "  " << std::left << std::setw(kNameSize) << "name" << std::right << std::setw(12)
       << "offset" << std::setw(12) << "size" << std::setw(14) << "bytes" << '\n';
+  // The rows go out in blocks: a stream's formatting for each of a million numbers took most
+  // of a list's time.
+  std::string lines;
+  std::wstring name;
   for (int index : order) {
-    const TIMGFileEntry& entry = archive.Files[static_cast<size_t>(index)];
-    out << std::setw(7) << index << "  " << Padded(archive, index) << std::setw(12) << entry.Offset
-        << std::setw(12) << entry.Size << std::setw(14) << int64_t{entry.Size} * kSectorSize
-        << '\n';
+    AppendRow(lines, name, archive, index);
+    if (lines.size() >= kBlockBytes) {
+      out << lines;
+      lines.clear();
+    }
   }
+  out << lines;
 }
 
 void PrintCheck(std::ostream& out, const TIMGArchive& archive, const CheckReport& report,

@@ -1,5 +1,8 @@
 // Adding files as new entries at the end of the archive.
 #include <algorithm>
+#include <limits>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_window.h"
@@ -37,6 +40,13 @@ TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
   return entry;
 }
 
+// Byte where the data that lie first in the file begin; past any file when there are none.
+int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files) {
+  int64_t lowest = std::numeric_limits<int64_t>::max();
+  for (const auto& entry : files) lowest = std::min(lowest, int64_t{entry.Offset} * kSectorSize);
+  return lowest;
+}
+
 // The entry whose data lies first in the file; the earliest in directory order on a tie.
 int LowestEntry(const std::vector<TIMGFileEntry>& files) {
   auto lowest = std::min_element(files.begin(), files.end(),
@@ -66,6 +76,47 @@ void CheckMovable(const std::vector<TIMGFileEntry>& files, int64_t grownEnd, int
 
 }  // namespace
 
+// What the files of one Add share: the archive's files, each opened when the first file needs
+// it and kept open to the end of the batch, one copy buffer, and where a version-2 archive's
+// first data lie. Opening and closing the archive for every file, and looking through every
+// entry for the lowest one, made adding many small files cost many times copying them.
+class AddBatch {
+ public:
+  explicit AddBatch(IFileSystem& files) : files_(files) {}
+
+  IFile& Img() { return Opened(img_, IMGArchive.IMGFile); }
+  IFile& Dir() { return Opened(dir_, IMGArchive.DIRFile); }
+  SectorBuffer& Buffer() { return buffer_; }
+
+  // Where the first data lie: found once, then kept up as entries are added.
+  int64_t FirstData() {
+    if (!firstData_) firstData_ = FirstDataByte(IMGArchive.Files);
+    return *firstData_;
+  }
+  void Added(const TIMGFileEntry& entry) {
+    if (firstData_) firstData_ = std::min(*firstData_, int64_t{entry.Offset} * kSectorSize);
+  }
+  // After entries moved to the end, the next file finds the first data afresh.
+  void Moved() { firstData_.reset(); }
+
+  // Closed in the order they were opened; a failure before then closes them on the way out.
+  void Close() {
+    if (img_) img_->Close();
+    if (dir_) dir_->Close();
+  }
+
+ private:
+  IFile& Opened(std::unique_ptr<IFile>& file, const std::wstring& path) {
+    if (!file) file = files_.Open(path, FileMode::ReadWrite, FileKind::Own);
+    return *file;
+  }
+
+  IFileSystem& files_;
+  std::unique_ptr<IFile> img_, dir_;
+  SectorBuffer buffer_;
+  std::optional<int64_t> firstData_;
+};
+
 void TfmMain::AddFiles() {
   OpenFileRequest request;
   request.title = kDialogTitle;
@@ -87,15 +138,17 @@ void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
   int n = 0;
   RefusedFiles refused;
   try {
+    AddBatch batch(p_.files);
     for (const std::wstring& file : files) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
       // Read into itself, the archive would grow until the disk is full.
       if (!refused.Admit(file, IsArchiveFile(p_.files, file))) continue;
       if (IMGArchive.bVersion2)
-        DoAddFileV2(file);
+        DoAddFileV2(batch, file);
       else
-        DoAddFile(file);
+        DoAddFile(batch, file);
     }
+    batch.Close();
   } catch (...) {
     // The files added before the failure are in the archive and the record: the list shows them.
     UpdateDisplay();
@@ -110,51 +163,51 @@ void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
   if (!refused.empty()) ShowError(refused.Report(files.size()));
 }
 
-void TfmMain::DoAddFile(const std::wstring& fileName) {
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+void TfmMain::DoAddFile(AddBatch& batch, const std::wstring& fileName) {
+  IFile& img = batch.Img();
   auto source = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
-  SectorBuffer buffer;
-  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, 0, buffer));
+  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(img, *source, 0, batch.Buffer()));
   source->Close();
-  img->Close();
 
-  auto dir = p_.files.Open(IMGArchive.DIRFile, FileMode::ReadWrite, FileKind::Own);
+  IFile& dir = batch.Dir();
   // Behind the last whole record: stray bytes after it are not part of the directory.
-  WriteEntryAt(*dir, dir->Length() / kEntrySize * kEntrySize, entry);
+  WriteEntryAt(dir, dir.Length() / kEntrySize * kEntrySize, entry);
   Recorded(entry);
-  dir->Close();
 }
 
-void TfmMain::DoAddFileV2(const std::wstring& fileName) {
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+void TfmMain::DoAddFileV2(AddBatch& batch, const std::wstring& fileName) {
+  IFile& img = batch.Img();
   auto source = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
-  SectorBuffer buffer;
+  SectorBuffer& buffer = batch.Buffer();
   auto& files = IMGArchive.Files;
   const int64_t slot = SlotPositionV2(IMGArchive.FileCount);
   const int64_t grownEnd = slot + kEntrySize;
 
-  CheckMovable(files, grownEnd, img->Length());
-  // Each move lands behind the grown directory, so no entry moves twice and the loop ends.
-  while (!files.empty()) {
-    TIMGFileEntry& first = files[static_cast<size_t>(LowestEntry(files))];
-    if (first.Offset * kSectorSize >= grownEnd) break;
-    Status(kMovingFirst);
-    const int32_t target = StartAppend(*img, grownEnd, buffer);
-    buffer.CopySectors(*img, first.Offset * kSectorSize, *img, target * kSectorSize, first.Size);
-    TIMGFileEntry moved = first;
-    moved.Offset = target;
-    WriteEntryAt(*img, SlotPositionV2(&first - files.data()), moved);
-    first = moved;
+  if (batch.FirstData() < grownEnd) {
+    CheckMovable(files, grownEnd, img.Length());
+    // Each move lands behind the grown directory, so no entry moves twice and the loop ends.
+    while (!files.empty()) {
+      TIMGFileEntry& first = files[static_cast<size_t>(LowestEntry(files))];
+      if (first.Offset * kSectorSize >= grownEnd) break;
+      Status(kMovingFirst);
+      const int32_t target = StartAppend(img, grownEnd, buffer);
+      buffer.CopySectors(img, first.Offset * kSectorSize, img, target * kSectorSize, first.Size);
+      TIMGFileEntry moved = first;
+      moved.Offset = target;
+      WriteEntryAt(img, SlotPositionV2(&first - files.data()), moved);
+      first = moved;
+    }
+    batch.Moved();
   }
 
-  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(*img, *source, grownEnd, buffer));
+  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(img, *source, grownEnd, buffer));
   source->Close();
   // The slot before the count that takes it in: a process dying between the two leaves the
   // old directory, never a count that covers a slot not yet written.
-  WriteEntryAt(*img, slot, entry);
-  WriteHeaderV2(*img, IMGArchive.FileCount + 1);
+  WriteEntryAt(img, slot, entry);
+  WriteHeaderV2(img, IMGArchive.FileCount + 1);
   Recorded(entry);
-  img->Close();
+  batch.Added(entry);
 }
 
 }  // namespace vandrel

@@ -68,18 +68,19 @@ void TfmMain::DeleteFiles() {
   for (int index : indices)
     if (index < 0 || index >= IMGArchive.FileCount) throw RangeError();
 
+  // One directory write removes them all; the count still runs from the first entry to the
+  // last, as the user has always seen it.
   const int m = static_cast<int>(indices.size());
   ProgressPace pace(p_.system, m);
-  for (int n = 1; n <= m; ++n) {
-    ShowProgress(pace, n, kProgress, ProgressCount);
-    // A directory file another program holds could not be replaced: say so before anything.
-    if (n == 1 && !IMGArchive.bVersion2 && !p_.files.CanReplace(IMGArchive.DIRFile)) {
-      ShowError(text::kDirInUse);
-      UpdateDisplay();
-      Working(false);
-      return;
-    }
+  ShowProgress(pace, 1, kProgress, ProgressCount);
+  // A directory file another program holds could not be replaced: say so before anything.
+  if (!IMGArchive.bVersion2 && !p_.files.CanReplace(IMGArchive.DIRFile)) {
+    ShowError(text::kDirInUse);
+    UpdateDisplay();
+    Working(false);
+    return;
   }
+  for (int n = 2; n <= m; ++n) ShowProgress(pace, n, kProgress, ProgressCount);
   const auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
   if (IMGArchive.bVersion2)

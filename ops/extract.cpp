@@ -83,6 +83,7 @@ void TfmMain::ExtractFiles() {
   // Opened once for the whole batch, not once per entry; closed when the batch ends, or on the
   // way out when it fails.
   auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadOnly, FileKind::Own);
+  SectorBuffer buffer;
   ProgressPace pace(p_.system, m);
   // Windows's disks know no case, so entries whose names differ only in it make one file there;
   // counted the same on every disk, so that the count tells what Windows would keep.
@@ -94,24 +95,25 @@ void TfmMain::ExtractFiles() {
     ShowProgress(pace, ++n, kProgress, ProgressWithPercent);
     const int index = GetFileIndex(row);
     try {
-      DoExtractFile(*img, index, folder);
+      DoExtractFile(*img, index, folder, buffer);
     } catch (...) {
       Status(Stopped(NameText(IMGArchive.Files.at(static_cast<size_t>(index))), n - 1, m));
       throw;
     }
     if (fileNames.Find(index) != index) ++overwritten;
   }
+  Status(kExtracted);
   img->Close();
   if (overwritten > 0) Status(Overwritten(overwritten));
   Working(false);
 }
 
-void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
+void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder,
+                            SectorBuffer& buffer) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
   const std::wstring name = NameText(entry);
   auto output = CreateOutput(p_.files, folder, name);
   try {
-    SectorBuffer buffer;
     buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
     output->Close();
   } catch (...) {
@@ -120,7 +122,6 @@ void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder) {
     DeleteQuietly(p_.files, folder + name);
     throw;
   }
-  Status(kExtracted);
 }
 
 }  // namespace vandrel

@@ -2,10 +2,15 @@
 
 namespace vandrel {
 
-// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
 std::string ToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
+  AppendUtf8(out, text);
+  return out;
+}
+
+// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
+void AppendUtf8(std::string& out, std::wstring_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char32_t>(text[i]);
     if constexpr (sizeof(wchar_t) == 2) {
@@ -33,7 +38,6 @@ std::string ToUtf8(const std::wstring& text) {
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  return out;
 }
 
 namespace {

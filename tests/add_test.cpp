@@ -301,6 +301,19 @@ INSTANTIATE_TEST_SUITE_P(Lengths, EmptyVersionTwo,
                                            std::pair<size_t, int32_t>{3000, 2},
                                            std::pair<size_t, int32_t>{4096, 2}));
 
+// The directory of one batch grows into the data the same batch added first.
+TEST_F(AddTest, AnEmptyArchiveTakingManyFilesMovesTheFirstOneAddedOutOfTheDirectory) {
+  const std::wstring img = MakeV2(tmp, "test.img", {}, Bytes(8));
+  Open(img);
+  std::vector<Item> added;
+  for (int i = 0; i < 64; ++i) added.push_back({Numbered("n", i), Pattern(10, 100 + i)});
+  Add(Sources(added));
+  EXPECT_EQ(Count(kMoving), 1);
+  std::vector<Expected> entries;
+  for (const auto& item : added) entries.push_back({item.name, Padded(item.data)});
+  ExpectArchive(img, entries);
+}
+
 // The entry that would have to move runs past the end: refused before anything is written.
 TEST_F(AddTest, MovingAnEntryThatRunsPastTheEndFailsBeforeCopying) {
   std::vector<EntryRecord> records = {{"long", 1, 3}};
