@@ -1,5 +1,8 @@
 #pragma once
-// Archive names are bytes of the system's ANSI code page; the program works with text.
+// Archive names are Windows-1251 bytes, like all of the program's 8-bit texts; the program works
+// with text. The table is fixed rather than the system's ANSI code page: under a Western locale
+// a Cyrillic name would otherwise show garbled, extract under a garbled file name and be
+// refused when typed.
 #include <string>
 #include <string_view>
 

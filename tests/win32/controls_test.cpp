@@ -263,12 +263,12 @@ TEST(SystemServices, SortKeysIgnoreCaseAndPutThePercentSignFirst) {
 }
 
 // Names become text straight into the row being built: after what it holds, exactly as the
-// system converts the whole name.
-TEST(CodePage, NamesConvertAsTheSystemConvertsThemAndAppendToTheRow) {
+// system converts the whole name from Windows-1251, whatever the user's own code page.
+TEST(CodePage, NamesConvertAsTheSystemConvertsWindows1251AndAppendToTheRow) {
   std::string everyByte;
   for (int b = 1; b < 256; ++b) everyByte += static_cast<char>(b);
   wchar_t converted[256];
-  const int n = MultiByteToWideChar(CP_ACP, 0, everyByte.data(), 255, converted, 256);
+  const int n = MultiByteToWideChar(1251, 0, everyByte.data(), 255, converted, 256);
   ASSERT_GT(n, 0);
   std::wstring row = L"12%";
   codepage::AppendText(row, everyByte);
@@ -276,6 +276,8 @@ TEST(CodePage, NamesConvertAsTheSystemConvertsThemAndAppendToTheRow) {
   codepage::AppendText(row, "");
   EXPECT_EQ(row.size(), 3 + static_cast<size_t>(n));
   EXPECT_EQ(codepage::ToText("a.dff"), L"a.dff");
+  // and a name typed in goes back to the very bytes
+  EXPECT_EQ(codepage::ToBytes(row.substr(3)), everyByte);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// The portable build's ANSI code page: a fixed Windows-1251 mapping.
+// The fixed Windows-1251 mapping, the same in every build and under every locale.
+#include "platform/codepage.h"
+
 #include <algorithm>
 #include <array>
-
-#include "platform/codepage.h"
 
 namespace vandrel::codepage {
 namespace {
