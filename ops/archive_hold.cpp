@@ -55,6 +55,12 @@ void ArchiveHold::Take(const std::wstring& path) {
   }
 }
 
+void ArchiveHold::Cover(const std::wstring& path) {
+  // Nobody else knows the name yet, so the file is free; held also inside another hold, whose
+  // locks are on the files this one replaces.
+  if (auto lock = files_.TryLock(path, LockKind::Exclusive)) locks_.push_back(std::move(lock));
+}
+
 void ArchiveHold::TakeArchive(const std::wstring& img, const std::wstring& dir) {
   if (!dir.empty() && files_.FileExists(dir)) Take(dir);
   Take(img);

@@ -30,6 +30,10 @@ class ArchiveHold {
   // Holds an archive's files in the order every program takes them: the .dir of a pair first
   // (`dir`, empty for none), as it is there all along while a rebuild swaps the .img.
   void TakeArchive(const std::wstring& img, const std::wstring& dir);
+  // Holds a file this command made, before it takes the archive's .img's name: another program
+  // waiting for the archive would otherwise find the new file free under that name and open the
+  // archive while this command is still finishing (its record not yet gone).
+  void Cover(const std::wstring& path);
   // Lets go of everything held before a box waits for the user.
   void LetGo() { locks_.clear(); }
 

@@ -131,6 +131,8 @@ void TfmMain::DoRebuildArchive() {
     moved = true;
     bool created = false;
     WriteRebuilt(temporary, img, HeadV1(rebuilt), rebuilt, created);
+    // The old .dir, still held, keeps others out until the new one takes its place.
+    hold->Cover(img);
     p_.files.Replace(newDirectory, dir);
   } catch (...) {
     try {
@@ -172,6 +174,7 @@ void TfmMain::DoRebuildArchiveV2() {
   bool created = false;
   try {
     WriteRebuilt(img, temporary, HeadV2(rebuilt), rebuilt, created);
+    hold->Cover(temporary);
     p_.files.Replace(temporary, img);
   } catch (...) {
     if (created) DeleteQuietly(p_.files, temporary);
