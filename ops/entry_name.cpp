@@ -20,9 +20,8 @@ bool CouldBeFileName(const std::wstring& name) {
 }  // namespace
 
 NameProblem CheckEntryName(const std::wstring& name) {
-  // A code page of two-byte characters could make 24 characters longer than the field.
-  if (name.size() > kNameSize || codepage::ToBytes(name).size() > kNameSize)
-    return NameProblem::TooLong;
+  // One byte a character: Windows-1251 in every build, whatever the user's locale.
+  if (name.size() > kNameSize) return NameProblem::TooLong;
   if (!codepage::Holds(name)) return NameProblem::NotInCodePage;
   if (!CouldBeFileName(name)) return NameProblem::NotAFileName;
   return NameProblem::None;
