@@ -86,12 +86,23 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
   SectorBuffer buffer;
   const int count = static_cast<int>(rebuilt.size());
   ProgressPace pace(p_.system, count);
+  // Entries that lie back to back in the old file and stay so in the new one go as one run: a
+  // call per entry cost more than the system's copying of its bytes.
+  int64_t runFrom = 0, runTo = 0, sectors = 0;
   for (int i = 0; i < count; ++i) {
     ShowProgress(pace, i + 1, kProgress, ProgressWithPercent);
     const TIMGFileEntry& old = IMGArchive.Files[static_cast<size_t>(i)];
-    buffer.CopyLongRun(*source, old.Offset * kSectorSize, *target, rebuilt[i].Offset * kSectorSize,
-                       std::max(old.Size, 0));
+    const int64_t size = std::max(old.Size, 0);
+    if (size == 0) continue;
+    const int64_t oldStart = old.Offset * kSectorSize, newStart = rebuilt[i].Offset * kSectorSize;
+    if (oldStart == runFrom + sectors * kSectorSize && newStart == runTo + sectors * kSectorSize) {
+      sectors += size;
+      continue;
+    }
+    if (sectors > 0) buffer.CopyLongRun(*source, runFrom, *target, runTo, sectors);
+    runFrom = oldStart, runTo = newStart, sectors = size;
   }
+  if (sectors > 0) buffer.CopyLongRun(*source, runFrom, *target, runTo, sectors);
   // On disk before it takes the old archive's place, so a power cut cannot leave it half there.
   target->Flush();
   target->Close();
