@@ -88,6 +88,18 @@ class AddBatch {
   IFile& Dir() { return Opened(dir_, IMGArchive.DIRFile); }
   SectorBuffer& Buffer() { return buffer_; }
 
+  // The data file's length: asked once, then kept up as files are appended.
+  int64_t ImgLength() {
+    if (!imgLength_) imgLength_ = Img().Length();
+    return *imgLength_;
+  }
+  // Appends `source` behind `reservedEnd`.
+  AppendedData Append(IFile& source, int64_t reservedEnd) {
+    const AppendedData data = AppendFile(Img(), ImgLength(), source, reservedEnd, buffer_);
+    imgLength_ = LengthAfter(data, *imgLength_);
+    return data;
+  }
+
   // Where the first data lie: found once, then kept up as entries are added.
   int64_t FirstData() {
     if (!firstData_) firstData_ = FirstDataByte(IMGArchive.Files);
@@ -96,8 +108,11 @@ class AddBatch {
   void Added(const TIMGFileEntry& entry) {
     if (firstData_) firstData_ = std::min(*firstData_, int64_t{entry.Offset} * kSectorSize);
   }
-  // After entries moved to the end, the next file finds the first data afresh.
-  void Moved() { firstData_.reset(); }
+  // After entries moved to the end, the next file finds the first data and the length afresh.
+  void Moved() {
+    firstData_.reset();
+    imgLength_.reset();
+  }
 
   // Closed in the order they were opened; a failure before then closes them on the way out.
   void Close() {
@@ -114,7 +129,7 @@ class AddBatch {
   IFileSystem& files_;
   std::unique_ptr<IFile> img_, dir_;
   SectorBuffer buffer_;
-  std::optional<int64_t> firstData_;
+  std::optional<int64_t> firstData_, imgLength_;
 };
 
 void TfmMain::AddFiles() {
@@ -164,9 +179,8 @@ void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
 }
 
 void TfmMain::DoAddFile(AddBatch& batch, const std::wstring& fileName) {
-  IFile& img = batch.Img();
   auto source = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
-  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(img, *source, 0, batch.Buffer()));
+  const TIMGFileEntry entry = NewEntry(fileName, batch.Append(*source, 0));
   source->Close();
 
   IFile& dir = batch.Dir();
@@ -184,7 +198,7 @@ void TfmMain::DoAddFileV2(AddBatch& batch, const std::wstring& fileName) {
   const int64_t grownEnd = slot + kEntrySize;
 
   if (batch.FirstData() < grownEnd) {
-    CheckMovable(files, grownEnd, img.Length());
+    CheckMovable(files, grownEnd, batch.ImgLength());
     // Each move lands behind the grown directory, so no entry moves twice and the loop ends.
     while (!files.empty()) {
       TIMGFileEntry& first = files[static_cast<size_t>(LowestEntry(files))];
@@ -200,7 +214,7 @@ void TfmMain::DoAddFileV2(AddBatch& batch, const std::wstring& fileName) {
     batch.Moved();
   }
 
-  const TIMGFileEntry entry = NewEntry(fileName, AppendFile(img, *source, grownEnd, buffer));
+  const TIMGFileEntry entry = NewEntry(fileName, batch.Append(*source, grownEnd));
   source->Close();
   // The slot before the count that takes it in: a process dying between the two leaves the
   // old directory, never a count that covers a slot not yet written.

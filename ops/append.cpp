@@ -1,7 +1,6 @@
 #include "ops/append.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "archive/img_format.h"
 #include "platform/errors.h"
@@ -14,23 +13,27 @@ int64_t SectorsHolding(int64_t bytes) { return (bytes + kSectorSize - 1) / kSect
 }  // namespace
 
 int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer) {
-  const int64_t length = img.Length();
+  return StartAppendAt(img, img.Length(), reservedEnd, buffer);
+}
+
+int32_t StartAppendAt(IFile& img, int64_t length, int64_t reservedEnd, SectorBuffer& buffer) {
   const int64_t sector = std::max(SectorsHolding(length), SectorsHolding(reservedEnd));
   const int64_t boundary = SectorsHolding(length) * kSectorSize;
-  img.Seek(length);
   // The last sector first, then whole sectors: a failure leaves the file ending on a boundary.
-  buffer.WriteZeros(img, boundary - length);
-  buffer.WriteZeros(img, sector * kSectorSize - boundary);
+  if (sector * kSectorSize > length) {
+    img.Seek(length);
+    buffer.WriteZeros(img, boundary - length);
+    buffer.WriteZeros(img, sector * kSectorSize - boundary);
+  }
   return static_cast<int32_t>(sector);
 }
 
-AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer) {
-  const int64_t length = img.Length();
+AppendedData AppendFile(IFile& img, int64_t length, IFile& source, int64_t reservedEnd,
+                        SectorBuffer& buffer) {
   try {
     AppendedData data;
-    data.offset = StartAppend(img, reservedEnd, buffer);
-    const int64_t copied = buffer.CopyAll(source, img, std::numeric_limits<int64_t>::max());
-    buffer.WriteZeros(img, SectorsHolding(copied) * kSectorSize - copied);
+    data.offset = StartAppendAt(img, length, reservedEnd, buffer);
+    const int64_t copied = buffer.CopyFileInSectors(source, img, data.offset * kSectorSize);
     data.size = static_cast<int32_t>(SectorsHolding(copied));
     return data;
   } catch (const InOutError&) {
@@ -42,6 +45,10 @@ AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBu
     }
     throw;
   }
+}
+
+int64_t LengthAfter(const AppendedData& data, int64_t before) {
+  return std::max(before, (int64_t{data.offset} + data.size) * kSectorSize);
 }
 
 }  // namespace vandrel

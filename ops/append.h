@@ -14,12 +14,17 @@ struct AppendedData {
   int32_t size = 0;    // sectors
 };
 
-// Positions `img` at the first sector boundary at or behind both its end and `reservedEnd` (the
-// end of a version-2 directory, 0 otherwise), zero-filling any gap; returns that sector.
+// The first sector boundary at or behind both the end of `img` and `reservedEnd` (the end of a
+// version-2 directory, 0 otherwise), to which `img` is zero-filled; returns that sector.
 int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer);
+// The same for an `img` known to be `length` bytes long; it is positioned only when it grows.
+int32_t StartAppendAt(IFile& img, int64_t length, int64_t reservedEnd, SectorBuffer& buffer);
 
-// Appends all of `source` from its position, the last sector completed with zero bytes. A
-// failure leaves `img` as long as it was.
-AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer);
+// Appends all of `source` from its start to `img`, known to be `length` bytes long, the last
+// sector completed with zero bytes. A failure leaves `img` as long as it was.
+AppendedData AppendFile(IFile& img, int64_t length, IFile& source, int64_t reservedEnd,
+                        SectorBuffer& buffer);
+// The length of `img` after `data` was appended to one `before` bytes long.
+int64_t LengthAfter(const AppendedData& data, int64_t before);
 
 }  // namespace vandrel

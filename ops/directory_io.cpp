@@ -5,8 +5,7 @@ namespace vandrel {
 void WriteEntryAt(IFile& file, int64_t position, const TIMGFileEntry& entry) {
   unsigned char bytes[kEntrySize];
   EncodeEntry(entry, bytes);
-  file.Seek(position);
-  file.Write(bytes, sizeof bytes);
+  file.WriteAt(bytes, sizeof bytes, position);
 }
 
 std::vector<unsigned char> EncodeEntries(const std::vector<TIMGFileEntry>& entries) {
@@ -20,8 +19,7 @@ void WriteHeaderV2(IFile& img, int32_t fileCount) {
   header.FileCount = fileCount;
   unsigned char bytes[kHeaderSize];
   EncodeHeader(header, bytes);
-  img.Seek(0);
-  img.Write(bytes, sizeof bytes);
+  img.WriteAt(bytes, sizeof bytes, 0);
 }
 
 }  // namespace vandrel

@@ -127,7 +127,7 @@ void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
       !AreaInside(entry, img->Length(), directoryEnd) ||
       SharesSectors(IMGArchive.Files, size_t(index))) {
     TIMGFileEntry moved = entry;
-    const AppendedData data = AppendFile(*img, *replacement, directoryEnd, buffer);
+    const AppendedData data = AppendFile(*img, img->Length(), *replacement, directoryEnd, buffer);
     moved.Offset = data.offset;
     moved.Size = data.size;
     WriteEntryAt(*img, SlotPositionV2(index), moved);

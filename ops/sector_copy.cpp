@@ -78,6 +78,31 @@ int64_t SectorBuffer::CopyAll(IFile& source, IFile& target, int64_t limit) {
   return done;
 }
 
+int64_t SectorBuffer::CopyFileInSectors(IFile& source, IFile& target, int64_t to) {
+  int64_t done = 0;
+  bool ended = false;
+  if (systemCopies_) {
+    const int64_t length = source.Length();
+    if (length > 0) done = target.CopyFrom(source, 0, to, length);
+    if (done == 0 && length > 0) systemCopies_ = false;
+    // The length it had when asked is the file; one that claims none (some system files do)
+    // is read to its end.
+    ended = length > 0 && done == length;
+  }
+  while (!ended) {
+    const size_t got = source.ReadSomeAt(bytes_.data(), bytes_.size(), done);
+    if (got > 0) target.WriteAt(bytes_.data(), got, to + done);
+    done += static_cast<int64_t>(got);
+    ended = got < bytes_.size();
+  }
+  const int64_t padding = (kSectorSize - done % kSectorSize) % kSectorSize;
+  if (padding > 0) {
+    std::memset(bytes_.data(), 0, static_cast<size_t>(padding));
+    target.WriteAt(bytes_.data(), static_cast<size_t>(padding), to + done);
+  }
+  return done;
+}
+
 void SectorBuffer::WriteZeros(IFile& target, int64_t count) {
   while (count > 0) {
     const size_t part = static_cast<size_t>(std::min(static_cast<int64_t>(bytes_.size()), count));

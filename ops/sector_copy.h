@@ -38,6 +38,13 @@ class SectorBuffer {
   // have gone; returns how many bytes were copied.
   int64_t CopyAll(IFile& source, IFile& target, int64_t limit);
 
+  // Copies the whole of `source`, from its start, to byte `to` of `target`, then zero bytes to
+  // the end of the last sector it reaches; returns how many bytes the source gave. The system
+  // copies the length the source has where it can; otherwise, or for what it left, the bytes go
+  // by positioned calls through the buffer until the source ends. Where the files' positions
+  // stand afterwards is not said.
+  int64_t CopyFileInSectors(IFile& source, IFile& target, int64_t to);
+
   // Writes `count` zero bytes at the target's position.
   void WriteZeros(IFile& target, int64_t count);
 

@@ -128,10 +128,10 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  true},
         CopyCase{"AppendToAnUnevenFile", Pattern(3000, 6),
-                 [](SectorBuffer& b, IFile& s, IFile& t) { AppendFile(t, s, 0, b); },
+                 [](SectorBuffer& b, IFile& s, IFile& t) { AppendFile(t, t.Length(), s, 0, b); },
                  [](SectorBuffer&, IFile& s, IFile& t) { PlainAppend(t, s, 0); }},
         CopyCase{"AppendBehindADirectory", Pattern(100, 7),
-                 [](SectorBuffer& b, IFile& s, IFile& t) { AppendFile(t, s, 5000, b); },
+                 [](SectorBuffer& b, IFile& s, IFile& t) { AppendFile(t, t.Length(), s, 5000, b); },
                  [](SectorBuffer&, IFile& s, IFile& t) { PlainAppend(t, s, 5000); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
