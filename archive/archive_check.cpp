@@ -67,16 +67,11 @@ std::string_view NameOf(const TIMGFileEntry& entry) {
 // first of its name, a second gathers those that have company. Nothing per entry but indices.
 void AddDuplicates(std::vector<Problem>& problems, const std::vector<TIMGFileEntry>& files) {
   const size_t count = files.size();
-  std::vector<int> first(count);
+  const std::vector<int> first = FirstOfEachName(
+      count, [&](int index) { return EntryNameKey(NameOf(files[static_cast<size_t>(index)])); });
   std::vector<bool> shared(count);
-  {
-    FirstOfEachName table(
-        count, [&](int index) { return EntryNameKey(NameOf(files[static_cast<size_t>(index)])); });
-    for (size_t i = 0; i < count; ++i) {
-      first[i] = table.Find(static_cast<int>(i));
-      if (first[i] != static_cast<int>(i)) shared[static_cast<size_t>(first[i])] = true;
-    }
-  }
+  for (size_t i = 0; i < count; ++i)
+    if (first[i] != static_cast<int>(i)) shared[static_cast<size_t>(first[i])] = true;
   std::vector<size_t> group(count);  // a first entry's problem, once it has one
   for (size_t i = 0; i < count; ++i) {
     const auto own = static_cast<size_t>(first[i]);

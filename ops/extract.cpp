@@ -87,8 +87,9 @@ void TfmMain::ExtractFiles() {
   ProgressPace pace(p_.system, m);
   // Windows's disks know no case, so entries whose names differ only in it make one file there;
   // counted the same on every disk, so that the count tells what Windows would keep.
-  FirstOfEachName fileNames(rows.size(), [](int index) {
-    return FileNameKey(NameText(IMGArchive.Files.at(static_cast<size_t>(index))));
+  const std::vector<int> firstOfName = FirstOfEachName(rows.size(), [&](int position) {
+    return FileNameKey(
+        NameText(IMGArchive.Files.at(static_cast<size_t>(GetFileIndex(rows[size_t(position)])))));
   });
   int n = 0, overwritten = 0;
   for (int row : rows) {
@@ -100,7 +101,7 @@ void TfmMain::ExtractFiles() {
       Status(Stopped(NameText(IMGArchive.Files.at(static_cast<size_t>(index))), n - 1, m));
       throw;
     }
-    if (fileNames.Find(index) != index) ++overwritten;
+    if (firstOfName[static_cast<size_t>(n - 1)] != n - 1) ++overwritten;
   }
   Status(kExtracted);
   img->Close();

@@ -137,6 +137,18 @@ TEST(ArchiveCheck, EntriesOfOneNameComeAsGroupsByTheirFirstEntry) {
   EXPECT_EQ(report.problems.size(), 2u);
 }
 
+// Thousands of entries, as the game's archives hold, where names are looked up group by group.
+TEST(ArchiveCheck, EveryGroupOfOneNameIsFoundAmongThousandsOfEntries) {
+  std::vector<EntryRecord> records;
+  std::vector<std::vector<int>> expected;
+  for (int i = 0; i < 6000; ++i) records.push_back({"e" + std::to_string(i) + ".dff", 0, 0});
+  for (int i = 0; i < 6000; i += 7) {
+    records.push_back({"E" + std::to_string(i) + ".DFF", 0, 0});
+    expected.push_back({i, static_cast<int>(records.size()) - 1});
+  }
+  EXPECT_EQ(Of(Check(records, false, 1), ProblemKind::DuplicateName), expected);
+}
+
 TEST(ArchiveCheck, ProblemsComeInKindOrder) {
   CheckReport report =
       Check({{"N", 0, 0}, {"n", 0, -1}, {"x", 0, 1}, {"y", 0, 1}, {"p", 5, 1}}, false, 1);
