@@ -132,9 +132,10 @@ bool ClickRowUntil(HWND list, int row, Button button, unsigned modifiers,
 // one; the caret ends on the last. False when that selection was not reached in time.
 bool ClickRows(HWND list, const std::vector<int>& rows);
 
-// Drags these files from this process onto a point of a window's client area, as Explorer
-// does (an OLE drag of the shell's file list), and drops them there. The drop's effect: none
-// when the window did not take it.
+// Drags these files onto a point of a window's client area and drops them there, the way the
+// system's file manager does: on Windows an OLE drag of the shell's file list from this
+// process, under Wine an XDND drag from another X client. The drop's effect: none when the
+// window did not take it.
 DWORD DragFilesOnto(HWND window, POINT client, const std::vector<std::wstring>& paths);
 
 // A menu item chosen by its number.

@@ -1,9 +1,11 @@
-// Dragging files onto a window as Explorer does: an OLE drag of the shell's file list, from
-// this process, ending with a drop at a point of the target.
+// Dragging files onto a window as Explorer does on Windows: an OLE drag of the shell's file
+// list, from this process, ending with a drop at a point of the target. Under Wine the drop
+// comes from another X client instead.
 #include <ole2.h>
 #include <shlobj.h>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/driver_xdnd.h"
 
 namespace vandrel::e2e {
 namespace {
@@ -96,6 +98,7 @@ DWORD DragFilesOnto(HWND window, POINT client, const std::vector<std::wstring>& 
     POINT at{};
     return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
   });
+  if (std::optional<DWORD> effect = DropFromXClient(screen, paths)) return *effect;
   OleInitialize(nullptr);
   FileDrag drag(paths, 10);
   DWORD effect = DROPEFFECT_NONE;
