@@ -44,4 +44,10 @@ AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBu
   }
 }
 
+int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files) {
+  int64_t lowest = std::numeric_limits<int64_t>::max();
+  for (const auto& entry : files) lowest = std::min(lowest, int64_t{entry.Offset} * kSectorSize);
+  return lowest;
+}
+
 }  // namespace vandrel

@@ -3,7 +3,9 @@
 // the offset recorded for it points at it even when the file's length is not whole sectors,
 // and never inside a version-2 directory.
 #include <cstdint>
+#include <vector>
 
+#include "archive/img_format.h"
 #include "ops/sector_copy.h"
 #include "platform/file.h"
 
@@ -21,5 +23,9 @@ int32_t StartAppend(IFile& img, int64_t reservedEnd, SectorBuffer& buffer);
 // Appends all of `source` from its position, the last sector completed with zero bytes. A
 // failure leaves `img` as long as it was.
 AppendedData AppendFile(IFile& img, IFile& source, int64_t reservedEnd, SectorBuffer& buffer);
+
+// Byte where the data that lie first in the file begin; past any file when there are none. An
+// added version-2 entry whose slot ends past it moves those data out of the directory's way.
+int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files);
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "ops/file_swap.h"
 #include "platform/errors.h"
@@ -12,7 +13,9 @@ namespace vandrel {
 namespace {
 
 //   "VPND"  kind (u32)  name count (u32)  names: byte count (u32), UTF-8 bytes
-//   write-ahead only: position (i64)  area (i64)  then the data
+//   Replace, DeleteV2: position (i64)  area (i64)  then the data, at most `area` bytes
+//   Replaces: piece count (u32)  per piece position (i64), area (i64)  then each piece's
+//     `area` bytes, back to back
 //   trailer: FNV-1a 64 of everything before it (u64), "DONE"
 constexpr char kMagic[4] = {'V', 'P', 'N', 'D'};
 constexpr char kDone[4] = {'D', 'O', 'N', 'E'};
@@ -38,7 +41,7 @@ uint64_t Get(const unsigned char* bytes, int size) {
 }
 
 std::vector<unsigned char> Head(RecordKind kind, const std::vector<std::wstring>& temporaries,
-                                int64_t position, int64_t area) {
+                                const std::vector<AreaWrite>& areas) {
   std::vector<unsigned char> head(kMagic, kMagic + 4);
   Put(head, static_cast<uint32_t>(kind), 4);
   Put(head, temporaries.size(), 4);
@@ -47,9 +50,10 @@ std::vector<unsigned char> Head(RecordKind kind, const std::vector<std::wstring>
     Put(head, name.size(), 4);
     head.insert(head.end(), name.begin(), name.end());
   }
-  if (IsWriteAhead(kind)) {
-    Put(head, static_cast<uint64_t>(position), 8);
-    Put(head, static_cast<uint64_t>(area), 8);
+  if (kind == RecordKind::Replaces) Put(head, areas.size(), 4);
+  for (const AreaWrite& area : areas) {
+    Put(head, static_cast<uint64_t>(area.position), 8);
+    Put(head, static_cast<uint64_t>(area.area), 8);
   }
   return head;
 }
@@ -114,10 +118,34 @@ bool IsPlainName(const std::string& name) {
          name.find_first_of("/\\:") == std::string::npos;
 }
 
-bool IsKind(uint64_t kind) { return kind >= 1 && kind <= 5; }
+bool IsKind(uint64_t kind) { return kind >= 1 && kind <= 6; }
 
 size_t NamesOf(RecordKind kind) {
   return kind == RecordKind::RebuildV1 ? 2 : IsWriteAhead(kind) ? 0 : 1;
+}
+
+// An area that lies in the data file's range and holds the piece's bytes.
+bool Sane(const WriteAheadPiece& piece) {
+  return piece.position >= 0 && piece.area >= piece.dataLength &&
+         piece.area <= std::numeric_limits<int64_t>::max() - piece.position;
+}
+
+// The table of a record of several pieces, whose bytes fill the rest of it exactly.
+bool ParsePieces(FieldReader& fields, int64_t end, std::vector<WriteAheadPiece>& pieces) {
+  if (!fields.Fits(4)) return false;
+  const uint64_t count = fields.Number(4);
+  if (count == 0 || !fields.Fits(static_cast<int64_t>(count) * 16)) return false;
+  int64_t at = fields.at() + static_cast<int64_t>(count) * 16;
+  for (uint64_t i = 0; i < count; ++i) {
+    WriteAheadPiece piece;
+    piece.position = static_cast<int64_t>(fields.Number(8));
+    piece.area = piece.dataLength = static_cast<int64_t>(fields.Number(8));
+    piece.dataStart = at;
+    if (piece.area < 0 || piece.area > end - at || !Sane(piece)) return false;
+    at += piece.area;
+    pieces.push_back(piece);
+  }
+  return at == end;
 }
 
 std::optional<OperationRecord> Parse(IFile& file, int64_t end, const std::wstring& img) {
@@ -139,13 +167,17 @@ std::optional<OperationRecord> Parse(IFile& file, int64_t end, const std::wstrin
     if (!IsPlainName(name)) return std::nullopt;
     record.temporaries.push_back(paths::Folder(img) + FromUtf8(name));
   }
-  if (IsWriteAhead(record.kind)) {
+  if (record.kind == RecordKind::Replaces) {
+    if (!ParsePieces(fields, end, record.pieces)) return std::nullopt;
+  } else if (IsWriteAhead(record.kind)) {
     if (!fields.Fits(16)) return std::nullopt;
-    record.position = static_cast<int64_t>(fields.Number(8));
-    record.area = static_cast<int64_t>(fields.Number(8));
-    record.dataStart = fields.at();
-    record.dataLength = end - fields.at();
-    if (record.position < 0 || record.area < record.dataLength) return std::nullopt;
+    WriteAheadPiece piece;
+    piece.position = static_cast<int64_t>(fields.Number(8));
+    piece.area = static_cast<int64_t>(fields.Number(8));
+    piece.dataStart = fields.at();
+    piece.dataLength = end - fields.at();
+    if (!Sane(piece)) return std::nullopt;
+    record.pieces.push_back(piece);
   } else if (fields.at() != end) {
     return std::nullopt;
   }
@@ -188,11 +220,13 @@ std::optional<OperationRecord> ReadRecord(IFileSystem& files, const std::wstring
 
 void ApplyWriteAhead(IFile& record, const OperationRecord& parsed, IFile& data,
                      SectorBuffer& buffer) {
-  record.Seek(parsed.dataStart);
-  data.Seek(parsed.position);
-  if (buffer.CopyAll(record, data, parsed.dataLength) != parsed.dataLength)
-    throw InOutError(kErrReadBeyondEnd);
-  buffer.WriteZeros(data, parsed.area - parsed.dataLength);
+  for (const WriteAheadPiece& piece : parsed.pieces) {
+    record.Seek(piece.dataStart);
+    data.Seek(piece.position);
+    if (buffer.CopyAll(record, data, piece.dataLength) != piece.dataLength)
+      throw InOutError(kErrReadBeyondEnd);
+    buffer.WriteZeros(data, piece.area - piece.dataLength);
+  }
   data.Flush();
 }
 
@@ -202,7 +236,7 @@ void BeginRecord(IFileSystem& files, const std::wstring& img, RecordKind kind,
   auto file = files.Open(path, FileMode::CreateNew);
   try {
     SummedFile summed(*file);
-    const std::vector<unsigned char> head = Head(kind, temporaries, 0, 0);
+    const std::vector<unsigned char> head = Head(kind, temporaries, {});
     summed.Write(head.data(), head.size());
     summed.Finish();
     file->Close();
@@ -214,18 +248,22 @@ void BeginRecord(IFileSystem& files, const std::wstring& img, RecordKind kind,
 }
 
 void WriteThroughRecord(IFileSystem& files, const std::wstring& img, IFile& data, RecordKind kind,
-                        int64_t position, int64_t area,
-                        const std::function<void(IFile& record)>& writeData, SectorBuffer& buffer) {
+                        const std::vector<AreaWrite>& areas, SectorBuffer& buffer) {
   const std::wstring path = RecordPath(img);
   auto file = files.Open(path, FileMode::CreateNew);
-  OperationRecord record{kind, {}, position, area, 0, 0};
+  OperationRecord record{kind, {}, {}};
   try {
     SummedFile summed(*file);
-    const std::vector<unsigned char> head = Head(kind, {}, position, area);
+    const std::vector<unsigned char> head = Head(kind, {}, areas);
     summed.Write(head.data(), head.size());
-    writeData(summed);
-    record.dataStart = static_cast<int64_t>(head.size());
-    record.dataLength = summed.written() - record.dataStart;
+    for (const AreaWrite& area : areas) {
+      const int64_t start = summed.written();
+      area.writeData(summed);
+      // Pieces lie back to back, so each fills its area; a single one may end early.
+      if (kind == RecordKind::Replaces)
+        buffer.WriteZeros(summed, area.area - (summed.written() - start));
+      record.pieces.push_back({area.position, area.area, start, summed.written() - start});
+    }
     summed.Finish();
   } catch (...) {
     file.reset();
