@@ -12,8 +12,11 @@ bool ImportQueue::Replace(const std::wstring& file, const std::vector<int>& alik
   const int entry = alike.front();
   if (changing_.count(entry) != 0 || !BehindGrownDirectory(entry)) Run();
   const InPlaceFit fit = FitInPlace(files_, entry, file);
-  ImportedFile replaced{file, ImportedFile::Result::Replaced, entry,
-                        std::vector<int>(alike.begin() + 1, alike.end()), {}};
+  ImportedFile replaced{file,
+                        ImportedFile::Result::Replaced,
+                        entry,
+                        std::vector<int>(alike.begin() + 1, alike.end()),
+                        {}};
   if (fit == InPlaceFit::Fits) {
     inPlace_.push_back({entry, file});
     firstInPlace_ = std::min(firstInPlace_, AreaStart(entry));

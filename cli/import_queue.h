@@ -55,7 +55,7 @@ class ImportQueue {
   std::vector<AppendedFile> appended_;
   std::unordered_set<int> changing_;  // entries the batch adds or moves
   static constexpr int64_t kNothingInPlace = std::numeric_limits<int64_t>::max();
-  int adds_ = 0;                             // entries the batch adds
+  int adds_ = 0;                            // entries the batch adds
   int64_t firstInPlace_ = kNothingInPlace;  // where the first area to be written in place begins
 };
 
