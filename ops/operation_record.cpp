@@ -14,8 +14,9 @@ namespace {
 
 //   "VPND"  kind (u32)  name count (u32)  names: byte count (u32), UTF-8 bytes
 //   Replace, DeleteV2: position (i64)  area (i64)  then the data, at most `area` bytes
-//   Replaces: piece count (u32)  per piece position (i64), area (i64)  then each piece's
-//     `area` bytes, back to back
+//   Replaces: each piece's bytes back to back, at most its area's, then per piece position
+//     (i64), area (i64), byte count (i64), then the piece count (u32): the table follows the
+//     bytes, whose counts are known only once they are written
 //   trailer: FNV-1a 64 of everything before it (u64), "DONE"
 constexpr char kMagic[4] = {'V', 'P', 'N', 'D'};
 constexpr char kDone[4] = {'D', 'O', 'N', 'E'};
@@ -41,7 +42,7 @@ uint64_t Get(const unsigned char* bytes, int size) {
 }
 
 std::vector<unsigned char> Head(RecordKind kind, const std::vector<std::wstring>& temporaries,
-                                const std::vector<AreaWrite>& areas) {
+                                int64_t position, int64_t area) {
   std::vector<unsigned char> head(kMagic, kMagic + 4);
   Put(head, static_cast<uint32_t>(kind), 4);
   Put(head, temporaries.size(), 4);
@@ -50,12 +51,22 @@ std::vector<unsigned char> Head(RecordKind kind, const std::vector<std::wstring>
     Put(head, name.size(), 4);
     head.insert(head.end(), name.begin(), name.end());
   }
-  if (kind == RecordKind::Replaces) Put(head, areas.size(), 4);
-  for (const AreaWrite& area : areas) {
-    Put(head, static_cast<uint64_t>(area.position), 8);
-    Put(head, static_cast<uint64_t>(area.area), 8);
+  if (kind == RecordKind::Replace || kind == RecordKind::DeleteV2) {
+    Put(head, static_cast<uint64_t>(position), 8);
+    Put(head, static_cast<uint64_t>(area), 8);
   }
   return head;
+}
+
+std::vector<unsigned char> PieceTable(const std::vector<WriteAheadPiece>& pieces) {
+  std::vector<unsigned char> table;
+  for (const WriteAheadPiece& piece : pieces) {
+    Put(table, static_cast<uint64_t>(piece.position), 8);
+    Put(table, static_cast<uint64_t>(piece.area), 8);
+    Put(table, static_cast<uint64_t>(piece.dataLength), 8);
+  }
+  Put(table, pieces.size(), 4);
+  return table;
 }
 
 // The record's file as the change writes it: every byte counted into the checksum.
@@ -105,6 +116,10 @@ class FieldReader {
     file_.Read(bytes, static_cast<size_t>(count));
     at_ += count;
   }
+  void SeekTo(int64_t at) {
+    file_.Seek(at);
+    at_ = at;
+  }
   int64_t at() const { return at_; }
 
  private:
@@ -130,22 +145,28 @@ bool Sane(const WriteAheadPiece& piece) {
          piece.area <= std::numeric_limits<int64_t>::max() - piece.position;
 }
 
-// The table of a record of several pieces, whose bytes fill the rest of it exactly.
+// The table behind the bytes of a record of several pieces, which lie back to back from where
+// the fields have got to and fill the rest exactly.
 bool ParsePieces(FieldReader& fields, int64_t end, std::vector<WriteAheadPiece>& pieces) {
+  const int64_t dataStart = fields.at();
   if (!fields.Fits(4)) return false;
-  const uint64_t count = fields.Number(4);
-  if (count == 0 || !fields.Fits(static_cast<int64_t>(count) * 16)) return false;
-  int64_t at = fields.at() + static_cast<int64_t>(count) * 16;
-  for (uint64_t i = 0; i < count; ++i) {
+  fields.SeekTo(end - 4);
+  const int64_t count = static_cast<int64_t>(fields.Number(4));
+  const int64_t tableStart = end - 4 - count * 24;
+  if (count == 0 || tableStart < dataStart) return false;
+  fields.SeekTo(tableStart);
+  int64_t at = dataStart;
+  for (int64_t i = 0; i < count; ++i) {
     WriteAheadPiece piece;
     piece.position = static_cast<int64_t>(fields.Number(8));
-    piece.area = piece.dataLength = static_cast<int64_t>(fields.Number(8));
+    piece.area = static_cast<int64_t>(fields.Number(8));
+    piece.dataLength = static_cast<int64_t>(fields.Number(8));
     piece.dataStart = at;
-    if (piece.area < 0 || piece.area > end - at || !Sane(piece)) return false;
-    at += piece.area;
+    if (piece.dataLength < 0 || piece.dataLength > tableStart - at || !Sane(piece)) return false;
+    at += piece.dataLength;
     pieces.push_back(piece);
   }
-  return at == end;
+  return at == tableStart;
 }
 
 std::optional<OperationRecord> Parse(IFile& file, int64_t end, const std::wstring& img) {
@@ -236,7 +257,7 @@ void BeginRecord(IFileSystem& files, const std::wstring& img, RecordKind kind,
   auto file = files.Open(path, FileMode::CreateNew);
   try {
     SummedFile summed(*file);
-    const std::vector<unsigned char> head = Head(kind, temporaries, {});
+    const std::vector<unsigned char> head = Head(kind, temporaries, 0, 0);
     summed.Write(head.data(), head.size());
     summed.Finish();
     file->Close();
@@ -254,15 +275,18 @@ void WriteThroughRecord(IFileSystem& files, const std::wstring& img, IFile& data
   OperationRecord record{kind, {}, {}};
   try {
     SummedFile summed(*file);
-    const std::vector<unsigned char> head = Head(kind, {}, areas);
+    const bool one = kind != RecordKind::Replaces;
+    const std::vector<unsigned char> head =
+        Head(kind, {}, one ? areas.front().position : 0, one ? areas.front().area : 0);
     summed.Write(head.data(), head.size());
     for (const AreaWrite& area : areas) {
       const int64_t start = summed.written();
       area.writeData(summed);
-      // Pieces lie back to back, so each fills its area; a single one may end early.
-      if (kind == RecordKind::Replaces)
-        buffer.WriteZeros(summed, area.area - (summed.written() - start));
       record.pieces.push_back({area.position, area.area, start, summed.written() - start});
+    }
+    if (!one) {
+      const std::vector<unsigned char> table = PieceTable(record.pieces);
+      summed.Write(table.data(), table.size());
     }
     summed.Finish();
   } catch (...) {
