@@ -20,6 +20,19 @@ class AddBatch;
 class ArchiveHold;
 class SectorBuffer;
 
+// A file going over the area of entry `index`, which can take it in place (ops/replace_fit.h).
+struct InPlaceReplacement {
+  int index = 0;
+  std::wstring file;
+};
+
+// A file an Add batch appends: as a new entry, or in version 2 as the new data of entry
+// `replacing`, a replacement too big for that entry's area.
+struct AppendedFile {
+  std::wstring file;
+  int replacing = -1;
+};
+
 class TfmMain {
  public:
   explicit TfmMain(Platform& platform) : p_(platform), fmSplash_(platform) {}
@@ -98,12 +111,17 @@ class TfmMain {
   void AddFiles();
   // Add's steps once the user has named the files.
   void AddChosenFiles(const std::vector<std::wstring>& files);
+  // The same for files some of which may be new data for entries; `done` counts the files
+  // through, also when the batch fails partway.
+  void AppendChosenFiles(const std::vector<AppendedFile>& files, size_t& done);
   // Each appends one file, through the files and the buffer the batch shares.
   void DoAddFile(AddBatch& batch, const std::wstring& fileName);
   void DoAddFileV2(AddBatch& batch, const std::wstring& fileName);
   void ReplaceFile();
-  void DoReplaceFile(int index, const std::wstring& fileName);
-  void DoReplaceFileV2(int index, const std::wstring& fileName);
+  // Writes each file over its entry's area, all through one record beside the archive.
+  void ReplaceInPlace(const std::vector<InPlaceReplacement>& replacements);
+  // Version 2: appends `replacement` to `img` and points entry `index` at it.
+  void RelocateData(IFile& img, int index, IFile& replacement, SectorBuffer& buffer);
   void DeleteFiles();
   // Both take the entry indices to remove, largest first, and write the directory once.
   void DoDeleteFiles(const std::vector<int>& indices);

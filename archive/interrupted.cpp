@@ -25,6 +25,7 @@ enum class Outcome { Finished, PutBack, Complete };
 const wchar_t* CutShort(RecordKind kind) {
   switch (kind) {
     case RecordKind::Replace:
+    case RecordKind::Replaces:
       return kReplaceCut;
     case RecordKind::DeleteV2:
     case RecordKind::DirectoryV1:
@@ -47,6 +48,7 @@ const wchar_t* Told(Outcome outcome) {
 Outcome PutRight(IFileSystem& files, const std::wstring& img, const OperationRecord& record) {
   switch (record.kind) {
     case RecordKind::Replace:
+    case RecordKind::Replaces:
     case RecordKind::DeleteV2: {
       auto data = files.Open(img, FileMode::ReadWrite);
       auto from = files.Open(RecordPath(img), FileMode::ReadOnly);

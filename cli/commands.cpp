@@ -11,6 +11,7 @@
 #include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "archive/new_archive.h"
+#include "cli/import_queue.h"
 #include "cli/name_match.h"
 #include "cli/reports.h"
 #include "ops/entry_name.h"
@@ -225,56 +226,33 @@ int Session::Import(const Request& request) {
 
 void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& report) {
   GameNames names(IMGArchive.Files);
-  std::vector<ImportedFile> pending;  // since the last replace, refused ones among them
-  std::vector<std::wstring> adding;
   // Each line starts where the progress line was.
   const auto done = [&](ImportedFile file) {
     console_.progressLine.Clear();
     report.Done(IMGArchive, std::move(file));
   };
-  const auto addPending = [&] {
-    // After a failure the record holds the files added before it: those are reported.
-    const auto reportAdded = [&] {
-      for (ImportedFile& file : pending) {
-        if (file.result == ImportedFile::Result::Added && file.entry >= IMGArchive.FileCount) break;
-        done(std::move(file));
-      }
-      pending.clear();
-      adding.clear();
-    };
-    try {
-      if (!adding.empty()) fm_.AddChosenFiles(adding);
-    } catch (...) {
-      reportAdded();
-      throw;
-    }
-    reportAdded();
-  };
-
+  ImportQueue queue(fm_, platform_.files, done);
   int n = 0;
   for (const std::wstring& file : files) {
     console_.progressLine.Show(ImportReport::Progress(++n, static_cast<int>(files.size())));
     const std::optional<std::string> name = EntryNameOf(file);
     const std::vector<int> alike = name ? names.Find(*name) : std::vector<int>{};
     if (!alike.empty()) {
-      addPending();
-      done(ImportReplacing(file, alike));
+      if (!queue.Replace(file, alike)) done(ImportReplacing(file, alike));
       continue;
     }
-    ImportedFile added;
-    added.file = file;
     if (const wchar_t* reason = RefusalReason(file, IsArchiveFile(platform_.files, file))) {
-      added.result = ImportedFile::Result::Refused;
-      added.reason = reason;
+      ImportedFile refused;
+      refused.file = file;
+      refused.result = ImportedFile::Result::Refused;
+      refused.reason = reason;
+      queue.Refuse(std::move(refused));
     } else {
-      // Its index once added: a later file of the same name replaces it.
-      added.entry = IMGArchive.FileCount + static_cast<int>(adding.size());
-      names.Add(*name, added.entry);
-      adding.push_back(file);
+      // A later file of the same name replaces the entry it becomes.
+      names.Add(*name, queue.Add(file));
     }
-    pending.push_back(std::move(added));
   }
-  addPending();
+  queue.Run();
 }
 
 ImportedFile Session::ImportReplacing(const std::wstring& file, const std::vector<int>& alike) {

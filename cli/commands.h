@@ -40,7 +40,7 @@ class Session {
   void Select(const std::vector<int>& indices);
   // Runs one of the window's commands and prints the status it ends with.
   int Edit(void (TfmMain::*command)());
-  // Each file in turn through the window's Replace or Add, consecutive adds as one batch.
+  // Each file through the window's Replace or Add, as if in turn; queued where that can wait.
   void ImportFiles(const std::vector<std::wstring>& files, ImportReport& report);
   // The window's Replace of entry `alike.front()`, the first of those named as `file`.
   ImportedFile ImportReplacing(const std::wstring& file, const std::vector<int>& alike);

@@ -1,6 +1,5 @@
 // Adding files as new entries at the end of the archive.
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,13 +37,6 @@ TIMGFileEntry NewEntry(const std::wstring& fileName, const AppendedData& data) {
   entry.Size = data.size;
   SetNameBytes(entry, codepage::ToBytes(paths::FileName(fileName)));
   return entry;
-}
-
-// Byte where the data that lie first in the file begin; past any file when there are none.
-int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files) {
-  int64_t lowest = std::numeric_limits<int64_t>::max();
-  for (const auto& entry : files) lowest = std::min(lowest, int64_t{entry.Offset} * kSectorSize);
-  return lowest;
 }
 
 // The entry whose data lies first in the file; the earliest in directory order on a tie.
@@ -144,8 +136,15 @@ void TfmMain::AddFiles() {
 }
 
 void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
+  std::vector<AppendedFile> added;
+  for (const std::wstring& file : files) added.push_back({file});
+  size_t done = 0;
+  AppendChosenFiles(added, done);
+}
+
+void TfmMain::AppendChosenFiles(const std::vector<AppendedFile>& files, size_t& done) {
   Working(true);
-  Options.LastFileDir = paths::Folder(files.front());
+  Options.LastFileDir = paths::Folder(files.front().file);
   const auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
 
@@ -154,14 +153,22 @@ void TfmMain::AddChosenFiles(const std::vector<std::wstring>& files) {
   RefusedFiles refused;
   try {
     AddBatch batch(p_.files);
-    for (const std::wstring& file : files) {
+    for (const AppendedFile& file : files) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
-      // Read into itself, the archive would grow until the disk is full.
-      if (!refused.Admit(file, IsArchiveFile(p_.files, file))) continue;
-      if (IMGArchive.bVersion2)
-        DoAddFileV2(batch, file);
-      else
-        DoAddFile(batch, file);
+      if (file.replacing >= 0) {
+        auto source = p_.files.Open(file.file, FileMode::ReadOnly, FileKind::Regular);
+        RelocateData(batch.Img(), file.replacing, *source, batch.Buffer());
+        source->Close();
+        // The entry that lay first may have moved away.
+        batch.Moved();
+        // Read into itself, the archive would grow until the disk is full.
+      } else if (refused.Admit(file.file, IsArchiveFile(p_.files, file.file))) {
+        if (IMGArchive.bVersion2)
+          DoAddFileV2(batch, file.file);
+        else
+          DoAddFile(batch, file.file);
+      }
+      ++done;
     }
     batch.Close();
   } catch (...) {

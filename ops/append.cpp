@@ -1,6 +1,7 @@
 #include "ops/append.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "archive/img_format.h"
 #include "platform/errors.h"
@@ -49,6 +50,12 @@ AppendedData AppendFile(IFile& img, int64_t length, IFile& source, int64_t reser
 
 int64_t LengthAfter(const AppendedData& data, int64_t before) {
   return std::max(before, (int64_t{data.offset} + data.size) * kSectorSize);
+}
+
+int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files) {
+  int64_t lowest = std::numeric_limits<int64_t>::max();
+  for (const auto& entry : files) lowest = std::min(lowest, int64_t{entry.Offset} * kSectorSize);
+  return lowest;
 }
 
 }  // namespace vandrel

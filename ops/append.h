@@ -3,7 +3,9 @@
 // the offset recorded for it points at it even when the file's length is not whole sectors,
 // and never inside a version-2 directory.
 #include <cstdint>
+#include <vector>
 
+#include "archive/img_format.h"
 #include "ops/sector_copy.h"
 #include "platform/file.h"
 
@@ -26,5 +28,9 @@ AppendedData AppendFile(IFile& img, int64_t length, IFile& source, int64_t reser
                         SectorBuffer& buffer);
 // The length of `img` after `data` was appended to one `before` bytes long.
 int64_t LengthAfter(const AppendedData& data, int64_t before);
+
+// Byte where the data that lie first in the file begin; past any file when there are none. An
+// added version-2 entry whose slot ends past it moves those data out of the directory's way.
+int64_t FirstDataByte(const std::vector<TIMGFileEntry>& files);
 
 }  // namespace vandrel

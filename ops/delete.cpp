@@ -114,14 +114,13 @@ void TfmMain::DoDeleteFilesV2(const std::vector<int>& indices) {
   try {
     auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
     SectorBuffer buffer;
-    WriteThroughRecord(
-        p_.files, IMGArchive.IMGFile, *img, RecordKind::DeleteV2, 0,
-        kHeaderSize + static_cast<int64_t>(table.size()),
-        [&](IFile& record) {
-          record.Write(head, sizeof head);
-          if (!table.empty()) record.Write(table.data(), table.size());
-        },
-        buffer);
+    const AreaWrite directory{0, kHeaderSize + static_cast<int64_t>(table.size()),
+                              [&](IFile& record) {
+                                record.Write(head, sizeof head);
+                                if (!table.empty()) record.Write(table.data(), table.size());
+                              }};
+    WriteThroughRecord(p_.files, IMGArchive.IMGFile, *img, RecordKind::DeleteV2, {directory},
+                       buffer);
     img->Close();
   } catch (...) {
     RereadAfterFailure();

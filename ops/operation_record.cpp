@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "ops/file_swap.h"
 #include "platform/errors.h"
@@ -12,7 +13,10 @@ namespace vandrel {
 namespace {
 
 //   "VPND"  kind (u32)  name count (u32)  names: byte count (u32), UTF-8 bytes
-//   write-ahead only: position (i64)  area (i64)  then the data
+//   Replace, DeleteV2: position (i64)  area (i64)  then the data, at most `area` bytes
+//   Replaces: each piece's bytes back to back, at most its area's, then per piece position
+//     (i64), area (i64), byte count (i64), then the piece count (u32): the table follows the
+//     bytes, whose counts are known only once they are written
 //   trailer: FNV-1a 64 of everything before it (u64), "DONE"
 constexpr char kMagic[4] = {'V', 'P', 'N', 'D'};
 constexpr char kDone[4] = {'D', 'O', 'N', 'E'};
@@ -47,11 +51,22 @@ std::vector<unsigned char> Head(RecordKind kind, const std::vector<std::wstring>
     Put(head, name.size(), 4);
     head.insert(head.end(), name.begin(), name.end());
   }
-  if (IsWriteAhead(kind)) {
+  if (kind == RecordKind::Replace || kind == RecordKind::DeleteV2) {
     Put(head, static_cast<uint64_t>(position), 8);
     Put(head, static_cast<uint64_t>(area), 8);
   }
   return head;
+}
+
+std::vector<unsigned char> PieceTable(const std::vector<WriteAheadPiece>& pieces) {
+  std::vector<unsigned char> table;
+  for (const WriteAheadPiece& piece : pieces) {
+    Put(table, static_cast<uint64_t>(piece.position), 8);
+    Put(table, static_cast<uint64_t>(piece.area), 8);
+    Put(table, static_cast<uint64_t>(piece.dataLength), 8);
+  }
+  Put(table, pieces.size(), 4);
+  return table;
 }
 
 // The record's file as the change writes it: every byte counted into the checksum.
@@ -101,6 +116,10 @@ class FieldReader {
     file_.Read(bytes, static_cast<size_t>(count));
     at_ += count;
   }
+  void SeekTo(int64_t at) {
+    file_.Seek(at);
+    at_ = at;
+  }
   int64_t at() const { return at_; }
 
  private:
@@ -114,10 +133,40 @@ bool IsPlainName(const std::string& name) {
          name.find_first_of("/\\:") == std::string::npos;
 }
 
-bool IsKind(uint64_t kind) { return kind >= 1 && kind <= 5; }
+bool IsKind(uint64_t kind) { return kind >= 1 && kind <= 6; }
 
 size_t NamesOf(RecordKind kind) {
   return kind == RecordKind::RebuildV1 ? 2 : IsWriteAhead(kind) ? 0 : 1;
+}
+
+// An area that lies in the data file's range and holds the piece's bytes.
+bool Sane(const WriteAheadPiece& piece) {
+  return piece.position >= 0 && piece.area >= piece.dataLength &&
+         piece.area <= std::numeric_limits<int64_t>::max() - piece.position;
+}
+
+// The table behind the bytes of a record of several pieces, which lie back to back from where
+// the fields have got to and fill the rest exactly.
+bool ParsePieces(FieldReader& fields, int64_t end, std::vector<WriteAheadPiece>& pieces) {
+  const int64_t dataStart = fields.at();
+  if (!fields.Fits(4)) return false;
+  fields.SeekTo(end - 4);
+  const int64_t count = static_cast<int64_t>(fields.Number(4));
+  const int64_t tableStart = end - 4 - count * 24;
+  if (count == 0 || tableStart < dataStart) return false;
+  fields.SeekTo(tableStart);
+  int64_t at = dataStart;
+  for (int64_t i = 0; i < count; ++i) {
+    WriteAheadPiece piece;
+    piece.position = static_cast<int64_t>(fields.Number(8));
+    piece.area = static_cast<int64_t>(fields.Number(8));
+    piece.dataLength = static_cast<int64_t>(fields.Number(8));
+    piece.dataStart = at;
+    if (piece.dataLength < 0 || piece.dataLength > tableStart - at || !Sane(piece)) return false;
+    at += piece.dataLength;
+    pieces.push_back(piece);
+  }
+  return at == tableStart;
 }
 
 std::optional<OperationRecord> Parse(IFile& file, int64_t end, const std::wstring& img) {
@@ -139,13 +188,17 @@ std::optional<OperationRecord> Parse(IFile& file, int64_t end, const std::wstrin
     if (!IsPlainName(name)) return std::nullopt;
     record.temporaries.push_back(paths::Folder(img) + FromUtf8(name));
   }
-  if (IsWriteAhead(record.kind)) {
+  if (record.kind == RecordKind::Replaces) {
+    if (!ParsePieces(fields, end, record.pieces)) return std::nullopt;
+  } else if (IsWriteAhead(record.kind)) {
     if (!fields.Fits(16)) return std::nullopt;
-    record.position = static_cast<int64_t>(fields.Number(8));
-    record.area = static_cast<int64_t>(fields.Number(8));
-    record.dataStart = fields.at();
-    record.dataLength = end - fields.at();
-    if (record.position < 0 || record.area < record.dataLength) return std::nullopt;
+    WriteAheadPiece piece;
+    piece.position = static_cast<int64_t>(fields.Number(8));
+    piece.area = static_cast<int64_t>(fields.Number(8));
+    piece.dataStart = fields.at();
+    piece.dataLength = end - fields.at();
+    if (!Sane(piece)) return std::nullopt;
+    record.pieces.push_back(piece);
   } else if (fields.at() != end) {
     return std::nullopt;
   }
@@ -188,11 +241,13 @@ std::optional<OperationRecord> ReadRecord(IFileSystem& files, const std::wstring
 
 void ApplyWriteAhead(IFile& record, const OperationRecord& parsed, IFile& data,
                      SectorBuffer& buffer) {
-  record.Seek(parsed.dataStart);
-  data.Seek(parsed.position);
-  if (buffer.CopyAll(record, data, parsed.dataLength) != parsed.dataLength)
-    throw InOutError(kErrReadBeyondEnd);
-  buffer.WriteZeros(data, parsed.area - parsed.dataLength);
+  for (const WriteAheadPiece& piece : parsed.pieces) {
+    record.Seek(piece.dataStart);
+    data.Seek(piece.position);
+    if (buffer.CopyAll(record, data, piece.dataLength) != piece.dataLength)
+      throw InOutError(kErrReadBeyondEnd);
+    buffer.WriteZeros(data, piece.area - piece.dataLength);
+  }
   data.Flush();
 }
 
@@ -214,18 +269,25 @@ void BeginRecord(IFileSystem& files, const std::wstring& img, RecordKind kind,
 }
 
 void WriteThroughRecord(IFileSystem& files, const std::wstring& img, IFile& data, RecordKind kind,
-                        int64_t position, int64_t area,
-                        const std::function<void(IFile& record)>& writeData, SectorBuffer& buffer) {
+                        const std::vector<AreaWrite>& areas, SectorBuffer& buffer) {
   const std::wstring path = RecordPath(img);
   auto file = files.Open(path, FileMode::CreateNew);
-  OperationRecord record{kind, {}, position, area, 0, 0};
+  OperationRecord record{kind, {}, {}};
   try {
     SummedFile summed(*file);
-    const std::vector<unsigned char> head = Head(kind, {}, position, area);
+    const bool one = kind != RecordKind::Replaces;
+    const std::vector<unsigned char> head =
+        Head(kind, {}, one ? areas.front().position : 0, one ? areas.front().area : 0);
     summed.Write(head.data(), head.size());
-    writeData(summed);
-    record.dataStart = static_cast<int64_t>(head.size());
-    record.dataLength = summed.written() - record.dataStart;
+    for (const AreaWrite& area : areas) {
+      const int64_t start = summed.written();
+      area.writeData(summed);
+      record.pieces.push_back({area.position, area.area, start, summed.written() - start});
+    }
+    if (!one) {
+      const std::vector<unsigned char> table = PieceTable(record.pieces);
+      summed.Write(table.data(), table.size());
+    }
     summed.Finish();
   } catch (...) {
     file.reset();

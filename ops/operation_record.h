@@ -6,7 +6,7 @@
 // begins before its record is complete.
 //
 // Two kinds:
-// - a write-ahead copy of bytes that go over the data file in place (a replace in place, a
+// - a write-ahead copy of bytes that go over the data file in place (replaces in place, a
 //   version-2 delete's directory): written again from the record, as often as it takes.
 // - the temporary files of a change that writes files aside and swaps them in (a rebuild, a
 //   version-1 delete): which of them are still there tells how far it went.
@@ -27,28 +27,41 @@ enum class RecordKind : uint32_t {
   RebuildV1 = 3,    // the old .img's temporary name, then the new directory's
   RebuildV2 = 4,    // the new archive's temporary name
   DirectoryV1 = 5,  // the new directory's temporary name
+  Replaces = 6,     // write-ahead bytes of several areas
 };
 
 inline bool IsWriteAhead(RecordKind kind) {
-  return kind == RecordKind::Replace || kind == RecordKind::DeleteV2;
+  return kind == RecordKind::Replace || kind == RecordKind::DeleteV2 ||
+         kind == RecordKind::Replaces;
 }
 
 std::wstring RecordPath(const std::wstring& img);
+
+// One area of a write-ahead record: `dataLength` bytes from byte `dataStart` of the record go to
+// byte `position` of the data file, then zero bytes to `area` bytes in all.
+struct WriteAheadPiece {
+  int64_t position = 0, area = 0, dataStart = 0, dataLength = 0;
+};
 
 // A complete record as read back.
 struct OperationRecord {
   RecordKind kind{};
   std::vector<std::wstring> temporaries;  // full paths, in the archive's folder
-  // Write-ahead: `dataLength` bytes from byte `dataStart` of the record go to byte `position` of
-  // the data file, then zero bytes to `area` bytes in all.
-  int64_t position = 0, area = 0, dataStart = 0, dataLength = 0;
+  std::vector<WriteAheadPiece> pieces;    // write-ahead only, in the order they are written
+};
+
+// What goes over one area of the data file: `area` bytes from `position`, those `writeData`
+// writes to the file it is given (at most `area`), then zero bytes.
+struct AreaWrite {
+  int64_t position = 0, area = 0;
+  std::function<void(IFile& record)> writeData;
 };
 
 // The record beside `img`, or nothing when the one there was cut short (the change it was
 // written for never began).
 std::optional<OperationRecord> ReadRecord(IFileSystem& files, const std::wstring& img);
 
-// Writes the write-ahead bytes of `record` (open for reading) over `data`, and flushes it.
+// Writes every piece of `record` (open for reading) over `data`, and flushes it once.
 void ApplyWriteAhead(IFile& record, const OperationRecord& parsed, IFile& data,
                      SectorBuffer& buffer);
 
@@ -57,14 +70,14 @@ void ApplyWriteAhead(IFile& record, const OperationRecord& parsed, IFile& data,
 void BeginRecord(IFileSystem& files, const std::wstring& img, RecordKind kind,
                  const std::vector<std::wstring>& temporaries);
 
-// Writes `area` bytes over `data` (the archive's .img, open for writing) from `position`: what
-// `writeData` writes to the file it is given (at most `area` bytes), then zero bytes. The bytes
-// go to the record first, so a source that cannot be read is found out before `data` is
-// touched, and a process dying while `data` is written leaves the record to finish it. When
-// writing `data` fails, the record stays for the reopening to finish the change.
+// Writes `areas` over `data` (the archive's .img, open for writing), in their order. The bytes
+// go to one record first, flushed once, so a source that cannot be read is found out before
+// `data` is touched, and a process dying while `data` is written leaves the record to finish
+// every area; `data` too is flushed once, however many areas there are. When writing `data`
+// fails, the record stays for the reopening to finish the change. `kind` is Replaces, or for
+// one area DeleteV2.
 void WriteThroughRecord(IFileSystem& files, const std::wstring& img, IFile& data, RecordKind kind,
-                        int64_t position, int64_t area,
-                        const std::function<void(IFile& record)>& writeData, SectorBuffer& buffer);
+                        const std::vector<AreaWrite>& areas, SectorBuffer& buffer);
 
 // Removes the record of a change that is complete or undone. A complete write-ahead record left
 // in place would be written again over later changes, so one that cannot be deleted is emptied,

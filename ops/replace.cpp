@@ -5,12 +5,12 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/texts.h"
-#include "archive/archive_check.h"
 #include "archive/img_archive.h"
 #include "ops/append.h"
 #include "ops/archive_hold.h"
 #include "ops/directory_io.h"
 #include "ops/operation_record.h"
+#include "ops/replace_fit.h"
 #include "ops/sector_copy.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -28,26 +28,20 @@ constexpr wchar_t kOutside[] = L"The archive's directory is damaged: the data of
 constexpr wchar_t kOutsideEnd[] = L"' lie outside the archive, so nothing was replaced";
 constexpr wchar_t kSharedEnd[] = L"' share sectors with another entry, so nothing was replaced";
 
-int64_t AreaBytes(const TIMGFileEntry& entry) { return entry.Size * kSectorSize; }
-
-// A damaged directory may point anywhere: writing in place is only for an area that lies
-// within the data file and behind a version-2 directory (`directoryEnd`, 0 in version 1).
-bool AreaInside(const TIMGFileEntry& entry, int64_t length, int64_t directoryEnd) {
-  const int64_t start = entry.Offset * kSectorSize;
-  return entry.Offset >= 0 && entry.Size >= 0 && start + AreaBytes(entry) <= length &&
-         (entry.Size == 0 || start >= directoryEnd);
-}
-
-// The area takes the replacement's bytes, then zero bytes to its end. The copy never runs past
-// the area, even when the file has grown since its size was looked at. The bytes go through a
-// record beside the archive first, so a replacement that cannot be read leaves the archive
-// untouched, and the area holds its old bytes or its new ones whenever the process dies.
-void ReplaceInPlace(IFileSystem& files, IFile& img, IFile& replacement, const TIMGFileEntry& entry,
-                    SectorBuffer& buffer) {
-  WriteThroughRecord(
-      files, IMGArchive.IMGFile, img, RecordKind::Replace, entry.Offset * kSectorSize,
-      AreaBytes(entry),
-      [&](IFile& record) { buffer.CopyAll(replacement, record, AreaBytes(entry)); }, buffer);
+// Why the file cannot go in place where version 1, with no room to move data to, refuses it.
+std::wstring Refusal(InPlaceFit fit, const std::wstring& path, const TIMGFileEntry& entry) {
+  switch (fit) {
+    case InPlaceFit::OwnFile:
+      return Quoted(path) + text::kArchivesOwnFile + kCannotReplace;
+    case InPlaceFit::TooBig:
+      return kTooBig + NameText(entry) + L"'";
+    case InPlaceFit::Outside:
+      return kOutside + NameText(entry) + kOutsideEnd;
+    case InPlaceFit::Shared:
+    case InPlaceFit::Fits:
+      break;
+  }
+  return kOutside + NameText(entry) + kSharedEnd;
 }
 
 }  // namespace
@@ -67,87 +61,74 @@ void TfmMain::ReplaceFile() {
   const std::wstring& path = chosen->front();
   Options.LastFileDir = paths::Folder(path);
 
-  // Read into itself, the archive would grow until the disk is full.
-  if (IsArchiveFile(p_.files, path)) {
-    ShowError(Quoted(path) + text::kArchivesOwnFile + kCannotReplace);
-    return;
-  }
   auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
-  if (IMGArchive.bVersion2) {
-    DoReplaceFileV2(index, path);
-  } else if (GetFileSizeByName(path) > AreaBytes(entry)) {
+  const InPlaceFit fit = FitInPlace(p_.files, index, path);
+  if (fit == InPlaceFit::OwnFile || (fit != InPlaceFit::Fits && !IMGArchive.bVersion2)) {
     hold.reset();
-    ShowError(kTooBig + NameText(entry) + L"'");
-  } else {
-    DoReplaceFile(index, path);
-  }
-}
-
-void TfmMain::DoReplaceFile(int index, const std::wstring& fileName) {
-  Working(true);
-  const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
-  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
-  // Version 1 has no room to move the data to; an area it cannot write in place is refused.
-  const wchar_t* refusal = !AreaInside(entry, img->Length(), 0)             ? kOutsideEnd
-                           : SharesSectors(IMGArchive.Files, size_t(index)) ? kSharedEnd
-                                                                            : nullptr;
-  if (refusal) {
-    replacement->Close();
-    img->Close();
-    ShowError(kOutside + NameText(entry) + refusal);
-    Working(false);
+    ShowError(Refusal(fit, path, entry));
     return;
   }
+  Working(true);
+  if (fit == InPlaceFit::Fits) {
+    ReplaceInPlace({{index, path}});
+    if (IMGArchive.bVersion2) UpdateDisplay();
+  } else {
+    // An area the directory points at wrongly, or shares with another entry, is left alone;
+    // the data go to the end instead.
+    auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+    auto replacement = p_.files.Open(path, FileMode::ReadOnly, FileKind::Regular);
+    SectorBuffer buffer;
+    RelocateData(*img, index, *replacement, buffer);
+    // The list shows the moved entry before the files are closed: a failing close must not
+    // leave it showing the old area while the record and the slot hold the new one.
+    UpdateDisplay();
+    replacement->Close();
+    img->Close();
+  }
+  Status(IMGArchive.bVersion2 ? kReplacedV2 : kReplacedV1);
+  Working(false);
+}
+
+// Each area takes its replacement's bytes, then zero bytes to its end. The copy never runs
+// past the area, even when the file has grown since its size was looked at. The bytes go
+// through one record beside the archive first, so a replacement that cannot be read leaves the
+// archive untouched, and every area holds its old bytes or its new ones whenever the process
+// dies; the record and the archive are flushed once each, however many files there are.
+void TfmMain::ReplaceInPlace(const std::vector<InPlaceReplacement>& replacements) {
   SectorBuffer buffer;
+  std::vector<AreaWrite> areas;
+  for (const InPlaceReplacement& replacement : replacements) {
+    const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(replacement.index));
+    const int64_t area = AreaBytes(entry);
+    areas.push_back({entry.Offset * kSectorSize, area, [&, area](IFile& record) {
+                       auto source =
+                           p_.files.Open(replacement.file, FileMode::ReadOnly, FileKind::Regular);
+                       buffer.CopyAll(*source, record, area);
+                       source->Close();
+                     }});
+  }
   try {
-    ReplaceInPlace(p_.files, *img, *replacement, entry, buffer);
+    auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
+    WriteThroughRecord(p_.files, IMGArchive.IMGFile, *img, RecordKind::Replaces, areas, buffer);
+    img->Close();
   } catch (...) {
-    // The record is complete when writing the area failed: reopening finishes the replace.
+    // The record is complete when writing the areas failed: reopening finishes the replace.
     if (p_.files.FileExists(RecordPath(IMGArchive.IMGFile))) RereadAfterFailure();
     throw;
   }
-  replacement->Close();
-  img->Close();
-  Status(kReplacedV1);
-  Working(false);
 }
 
-void TfmMain::DoReplaceFileV2(int index, const std::wstring& fileName) {
-  Working(true);
+void TfmMain::RelocateData(IFile& img, int index, IFile& replacement, SectorBuffer& buffer) {
   TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
-  auto img = p_.files.Open(IMGArchive.IMGFile, FileMode::ReadWrite, FileKind::Own);
-  auto replacement = p_.files.Open(fileName, FileMode::ReadOnly, FileKind::Regular);
-  SectorBuffer buffer;
-  const int64_t directoryEnd = SlotPositionV2(IMGArchive.FileCount);
-  // An area the directory points at wrongly, or shares with another entry, is left alone; the
-  // data go to the end instead.
-  if (GetFileSizeByName(fileName) > AreaBytes(entry) ||
-      !AreaInside(entry, img->Length(), directoryEnd) ||
-      SharesSectors(IMGArchive.Files, size_t(index))) {
-    TIMGFileEntry moved = entry;
-    const AppendedData data = AppendFile(*img, img->Length(), *replacement, directoryEnd, buffer);
-    moved.Offset = data.offset;
-    moved.Size = data.size;
-    WriteEntryAt(*img, SlotPositionV2(index), moved);
-    // The record changes only with its slot, so a failure leaves the two agreeing.
-    entry = moved;
-  } else {
-    try {
-      ReplaceInPlace(p_.files, *img, *replacement, entry, buffer);
-    } catch (...) {
-      if (p_.files.FileExists(RecordPath(IMGArchive.IMGFile))) RereadAfterFailure();
-      throw;
-    }
-  }
-  // The list shows the moved entry before the files are closed: a failing close must not leave
-  // it showing the old area while the record and the slot hold the new one.
-  UpdateDisplay();
-  replacement->Close();
-  img->Close();
-  Status(kReplacedV2);
-  Working(false);
+  TIMGFileEntry moved = entry;
+  const AppendedData data =
+      AppendFile(img, img.Length(), replacement, SlotPositionV2(IMGArchive.FileCount), buffer);
+  moved.Offset = data.offset;
+  moved.Size = data.size;
+  WriteEntryAt(img, SlotPositionV2(index), moved);
+  // The record changes only with its slot, so a failure leaves the two agreeing.
+  entry = moved;
 }
 
 }  // namespace vandrel

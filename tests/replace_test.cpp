@@ -221,5 +221,28 @@ TEST_F(ReplaceTest, AFailureWhileRelocatingLeavesTheEntryWholeSomewhere) {
       });
 }
 
+// An archive last written by a build whose replace wrote a record of one area, the data cut
+// short of it, and died before the area took them: opening it finishes that replace.
+TEST_P(ReplaceBothLayouts, ARecordOfOneAreaLeftByAnEarlierBuildIsFinished) {
+  const std::wstring img = ThreeSectorArchive(GetParam());
+  Open(img);
+  const int64_t start = int64_t{IMGArchive.Files[0].Offset} * 2048;
+  const Bytes data = Pattern(2500, 9);
+  Bytes record = {'V', 'P', 'N', 'D', 1, 0, 0, 0, 0, 0, 0, 0};
+  for (const int64_t field : {start, int64_t{3 * 2048}})
+    for (int i = 0; i < 8; ++i) record.push_back(static_cast<unsigned char>(field >> (8 * i)));
+  record.insert(record.end(), data.begin(), data.end());
+  uint64_t sum = 14695981039346656037ull;
+  for (unsigned char byte : record) sum = (sum ^ byte) * 1099511628211ull;
+  for (int i = 0; i < 8; ++i) record.push_back(static_cast<unsigned char>(sum >> (8 * i)));
+  for (char mark : {'D', 'O', 'N', 'E'}) record.push_back(static_cast<unsigned char>(mark));
+  WriteBytes(img + L".pending", record);
+
+  Open(img);
+  EXPECT_EQ(LastBox(), L"A replace in this archive was cut short. It has now been finished.");
+  ExpectArchive(img, WithFirst(Padded(data, 3)));
+  EXPECT_FALSE(fs::exists(ToUtf8(img + L".pending")));
+}
+
 }  // namespace
 }  // namespace vandrel

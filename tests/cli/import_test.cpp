@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "tests/cli/cli_fixture.h"
 
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, CliImport, ::testing::Values(Layout::V1, Layou
 // The fault sweep's archive: three entries with data, then empty ones up to a full version-2
 // directory, so that each file added to version 2 must move an entry out of the directory's way.
 // The import replaces b.txd in place, adds new.dff, gives a.dff more than its area (relocated in
-// version 2, refused in version 1) and adds empty.ifp.
+// version 2, refused in version 1), adds empty.ifp and replaces c.col in place: b.txd and c.col
+// go through one record.
 class ImportSweep : public CliImport {
  protected:
   static constexpr size_t kFull = 63;
@@ -70,14 +72,15 @@ class ImportSweep : public CliImport {
     for (size_t i = 3; i < kFull; ++i) items.push_back({Numbered("z", int(i)), {}});
     img = BuildArchive(tmp, GetParam(), items);
     fs::create_directory(ToUtf8(tmp.Path("src")));
-    replacements = {Pattern(3000, 5), Pattern(3 * 2048 + 1, 6)};
+    replacements = {{0, Pattern(3 * 2048 + 1, 6)}, {1, Pattern(3000, 5)}, {2, Pattern(2000, 7)}};
     added = {{"new.dff", Pattern(33 * 2048 + 5, 4)}, {"empty.ifp", {}}};
     arguments = {"import",
                  Arg(img),
-                 Arg(Source("src/b.txd", replacements[0])),
+                 Arg(Source("src/b.txd", replacements[1])),
                  Arg(Source("src/new.dff", added[0].data)),
-                 Arg(Source("src/A.DFF", replacements[1])),
-                 Arg(Source("src/empty.ifp", added[1].data))};
+                 Arg(Source("src/A.DFF", replacements[0])),
+                 Arg(Source("src/empty.ifp", added[1].data)),
+                 Arg(Source("src/c.col", replacements[2]))};
     before = Snapshot(tmp);
   }
 
@@ -86,7 +89,7 @@ class ImportSweep : public CliImport {
     for (const auto& [name, bytes] : files) WriteBytes(tmp.Path(name), bytes);
   }
 
-  // Every old entry holds its old bytes or, for the two replaced, the file's; the files added
+  // Every old entry holds its old bytes or, for those replaced, the file's; the files added
   // come behind them in order, each whole; no two entries share a sector.
   void ExpectNothingLost() {
     Open(img);
@@ -100,9 +103,12 @@ class ImportSweep : public CliImport {
           Slice(bytes, int64_t{files[i].Offset} * 2048, int64_t{files[i].Size} * 2048);
       const Item& item = i < kFull ? items[i] : added[i - kFull];
       EXPECT_EQ(NameBytes(files[i]), item.name) << "entry " << i;
-      const bool replaced = (i == 0 && !V1()) || i == 1;
-      EXPECT_TRUE(area == Padded(item.data) ||
-                  (replaced && area == Padded(replacements[1 - i], i == 1 ? 2 : -1)))
+      const auto replacement = replacements.find(i);
+      const bool replaced = replacement != replacements.end() && (i != 0 || !V1());
+      // In place the area keeps its size; relocated it fits the file.
+      EXPECT_TRUE(
+          area == Padded(item.data) ||
+          (replaced && area == Padded(replacement->second, i == 0 ? -1 : int(files[i].Size))))
           << "entry " << i;
     }
     ExpectNoOverlap();
@@ -111,7 +117,7 @@ class ImportSweep : public CliImport {
   }
 
   std::vector<Item> items, added;
-  std::vector<Bytes> replacements;  // b.txd's, then A.DFF's
+  std::map<size_t, Bytes> replacements;  // by the entry they replace
   std::wstring img;
   std::vector<std::string> arguments;
   Files before;

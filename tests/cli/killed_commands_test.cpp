@@ -24,11 +24,11 @@ namespace {
 using namespace testing;
 namespace fs = std::filesystem;
 
-enum class Killed { Add, ReplaceInPlace, ReplaceRelocating, Delete, Rename, Rebuild };
+enum class Killed { Add, ReplaceInPlace, ReplaceRelocating, Delete, Rename, Rebuild, Import };
 
 const char* KilledName(Killed command) {
-  constexpr const char* kNames[] = {"Add",    "ReplaceInPlace", "ReplaceRelocating",
-                                    "Delete", "Rename",         "Rebuild"};
+  constexpr const char* kNames[] = {
+      "Add", "ReplaceInPlace", "ReplaceRelocating", "Delete", "Rename", "Rebuild", "Import"};
   return kNames[static_cast<int>(command)];
 }
 
@@ -137,9 +137,10 @@ class KilledCommand : public KillTest, public ::testing::WithParamInterface<Kill
  protected:
   void SetUp() override {
     img = BuildWithGaps(layout(), items);
-    fs::create_directory(ToUtf8(tmp.Path("src")));
+    fs::create_directories(ToUtf8(tmp.Path("src/import")));
     for (const auto& item : added) Source("src/" + item.name, item.data);
     Source("src/small.txd", small), Source("src/large.txd", large);
+    Source("src/import/b.txd", small), Source("src/import/c.col", tiny);
     before = Snapshot(tmp);
   }
 
@@ -163,6 +164,13 @@ class KilledCommand : public KillTest, public ::testing::WithParamInterface<Kill
         return {"rename", archive, "a.dff", "renamed.dff"};
       case Killed::Rebuild:
         return {"rebuild", archive};
+      case Killed::Import:
+        return {"import",
+                archive,
+                ToUtf8(tmp.Path("src/import/b.txd")),
+                ToUtf8(tmp.Path("src/new.dff")),
+                ToUtf8(tmp.Path("src/import/c.col")),
+                ToUtf8(tmp.Path("src/empty.ifp"))};
     }
     return {};
   }
@@ -194,8 +202,29 @@ class KilledCommand : public KillTest, public ::testing::WithParamInterface<Kill
         break;
       case Killed::Rebuild:
         break;
+      case Killed::Import:
+        return Imported(old);
     }
     return {old, changed};
+  }
+
+  // Each of b.txd and c.col, replaced in place, holds its old or its new bytes, and the files
+  // added before the kill are there; the last is all of it done.
+  Contents Replaced(Contents contents, bool b, bool c) const {
+    if (b) contents[1].second = Padded(small, 2);
+    if (c) contents[2].second = Padded(tiny, 1);
+    return contents;
+  }
+  std::vector<Contents> Imported(const Contents& old) const {
+    std::vector<Contents> allowed;
+    for (size_t adds = 0; adds <= added.size(); ++adds)
+      for (int both = 0; both < 4; ++both) {
+        Contents contents = Replaced(old, both & 1, both & 2);
+        for (size_t i = 0; i < adds; ++i)
+          contents.push_back({added[i].name, Padded(added[i].data)});
+        allowed.push_back(contents);
+      }
+    return allowed;
   }
 
   static inline std::map<std::string, Totals> totals;
@@ -204,7 +233,7 @@ class KilledCommand : public KillTest, public ::testing::WithParamInterface<Kill
                                    {"c.col", Pattern(100, 3)},
                                    {"d.ipl", Pattern(5000, 4)}};
   const std::vector<Item> added = {{"new.dff", Pattern(5 * 2048 + 5, 5)}, {"empty.ifp", {}}};
-  const Bytes small = Pattern(2100, 6), large = Pattern(3 * 2048 + 1, 7);
+  const Bytes small = Pattern(2100, 6), large = Pattern(3 * 2048 + 1, 7), tiny = Pattern(90, 8);
 };
 
 TEST_P(KilledCommand, LeavesTheOldOrTheNewArchive) {
@@ -233,7 +262,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KillCase{Killed::ReplaceRelocating, Layout::V2},
                       KillCase{Killed::Delete, Layout::V1}, KillCase{Killed::Delete, Layout::V2},
                       KillCase{Killed::Rename, Layout::V1}, KillCase{Killed::Rename, Layout::V2},
-                      KillCase{Killed::Rebuild, Layout::V1}, KillCase{Killed::Rebuild, Layout::V2}),
+                      KillCase{Killed::Rebuild, Layout::V1}, KillCase{Killed::Rebuild, Layout::V2},
+                      KillCase{Killed::Import, Layout::V1}, KillCase{Killed::Import, Layout::V2}),
     [](const ::testing::TestParamInfo<KillCase>& info) {
       return std::string(KilledName(std::get<0>(info.param))) +
              (std::get<1>(info.param) == Layout::V1 ? "_V1" : "_V2");
