@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/img_format.h"
+#include "platform/file.h"
 
 namespace vandrel {
 
@@ -19,10 +20,21 @@ struct TIMGArchive {
 
 extern TIMGArchive IMGArchive;
 
-class IFileSystem;
+// The open archive's own files, the .img and the .dir, as they are when made, to tell paths from
+// them by identity: another spelling or a second link to one counts. Each path asked costs one
+// look at it; asking for every path afresh also looked at each of the archive's files, which
+// under Wine made adding many files cost several times the copying.
+class OwnFiles {
+ public:
+  explicit OwnFiles(IFileSystem& files);
+  bool Holds(const std::wstring& path) const;
 
-// Whether `path` is one of the open archive's own files, the .img or the .dir, by identity:
-// another spelling or a second link to it counts.
+ private:
+  IFileSystem& files_;
+  std::vector<FileIdentity> own_;
+};
+
+// The same for one path.
 bool IsArchiveFile(IFileSystem& files, const std::wstring& path);
 
 // Text between the first `first` and the following `second` (see the row text of the list).

@@ -232,6 +232,7 @@ void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& 
     report.Done(IMGArchive, std::move(file));
   };
   ImportQueue queue(fm_, platform_.files, done);
+  const OwnFiles own(platform_.files);
   int n = 0;
   for (const std::wstring& file : files) {
     console_.progressLine.Show(ImportReport::Progress(++n, static_cast<int>(files.size())));
@@ -241,7 +242,7 @@ void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& 
       if (!queue.Replace(file, alike)) done(ImportReplacing(file, alike));
       continue;
     }
-    if (const wchar_t* reason = RefusalReason(file, IsArchiveFile(platform_.files, file))) {
+    if (const wchar_t* reason = RefusalReason(file, own.Holds(file))) {
       ImportedFile refused;
       refused.file = file;
       refused.result = ImportedFile::Result::Refused;

@@ -151,6 +151,7 @@ void TfmMain::AppendChosenFiles(const std::vector<AppendedFile>& files, size_t& 
   ProgressPace pace(p_.system, static_cast<int>(files.size()));
   int n = 0;
   RefusedFiles refused;
+  const OwnFiles own(p_.files);
   try {
     AddBatch batch(p_.files);
     for (const AppendedFile& file : files) {
@@ -162,7 +163,7 @@ void TfmMain::AppendChosenFiles(const std::vector<AppendedFile>& files, size_t& 
         // The entry that lay first may have moved away.
         batch.Moved();
         // Read into itself, the archive would grow until the disk is full.
-      } else if (refused.Admit(file.file, IsArchiveFile(p_.files, file.file))) {
+      } else if (refused.Admit(file.file, own.Holds(file.file))) {
         if (IMGArchive.bVersion2)
           DoAddFileV2(batch, file.file);
         else

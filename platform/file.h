@@ -81,6 +81,12 @@ class IFileLock {
   virtual bool Names(const std::wstring& path) = 0;
 };
 
+// A file's volume and its number there, which no other file on the volume shares.
+struct FileIdentity {
+  uint64_t volume = 0, file = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -90,9 +96,14 @@ class IFileSystem {
   virtual std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) = 0;
   // True for an existing file; a folder does not count.
   virtual bool FileExists(const std::wstring& path) = 0;
-  // Whether both paths name one existing file, however each is spelt: another case, another
-  // way to the same folder, a second link to the file.
-  virtual bool SameFile(const std::wstring& a, const std::wstring& b) = 0;
+  // What tells an existing file from every other, however its path is spelt: another case,
+  // another way to the same folder, a second link to the file. None for a missing file.
+  virtual std::optional<FileIdentity> IdentityOf(const std::wstring& path) = 0;
+  // Whether both paths name one existing file.
+  bool SameFile(const std::wstring& a, const std::wstring& b) {
+    const auto first = IdentityOf(a), second = IdentityOf(b);
+    return first && second && *first == *second;
+  }
   // Size of the first match of a directory search that accepts any attribute (folders too).
   virtual std::optional<int64_t> FindSize(const std::wstring& path) = 0;
   // Never over an existing file.

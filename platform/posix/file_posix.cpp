@@ -268,11 +268,10 @@ class PosixFileSystem final : public IFileSystem {
     return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
   }
 
-  bool SameFile(const std::wstring& a, const std::wstring& b) override {
-    struct stat first, second;
-    return ::stat(NativePath(a).c_str(), &first) == 0 &&
-           ::stat(NativePath(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+  std::optional<FileIdentity> IdentityOf(const std::wstring& path) override {
+    struct stat st;
+    if (::stat(NativePath(path).c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
   }
 
   std::optional<int64_t> FindSize(const std::wstring& path) override {

@@ -57,8 +57,8 @@ class FaultyFileSystem final : public IFileSystem {
   using IFileSystem::Open;
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override;
   bool FileExists(const std::wstring& path) override { return real_.FileExists(path); }
-  bool SameFile(const std::wstring& a, const std::wstring& b) override {
-    return real_.SameFile(a, b);
+  std::optional<FileIdentity> IdentityOf(const std::wstring& path) override {
+    return real_.IdentityOf(path);
   }
   std::optional<int64_t> FindSize(const std::wstring& path) override {
     return real_.FindSize(path);

@@ -155,7 +155,7 @@ std::optional<std::tuple<DWORD, DWORD, DWORD>> Identity(const std::wstring& path
   return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
 }
 
-std::optional<std::tuple<DWORD, DWORD, DWORD>> IdentityOf(HANDLE handle) {
+std::optional<std::tuple<DWORD, DWORD, DWORD>> IdentityOfHandle(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
   return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
@@ -185,7 +185,7 @@ class Win32Lock final : public IFileLock {
   ~Win32Lock() override { held_->LetGo(); }
   bool Names(const std::wstring& path) override {
     if (held_->handle == INVALID_HANDLE_VALUE) return false;
-    const auto held = IdentityOf(held_->handle), named = Identity(path);
+    const auto held = IdentityOfHandle(held_->handle), named = Identity(path);
     return held && named && *held == *named;
   }
 
@@ -251,9 +251,11 @@ class Win32FileSystem final : public IFileSystem {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
-  bool SameFile(const std::wstring& a, const std::wstring& b) override {
-    const auto first = Identity(a), second = Identity(b);
-    return first && second && *first == *second;
+  std::optional<FileIdentity> IdentityOf(const std::wstring& path) override {
+    const auto identity = Identity(path);
+    if (!identity) return std::nullopt;
+    const auto [volume, high, low] = *identity;
+    return FileIdentity{volume, uint64_t{high} << 32 | low};
   }
 
   std::optional<int64_t> FindSize(const std::wstring& path) override {
@@ -333,7 +335,7 @@ class Win32FileSystem final : public IFileSystem {
     if (!named) return;
     for (const auto& hold : holds_)
       if (auto held = hold.lock())
-        if (held->handle != INVALID_HANDLE_VALUE && IdentityOf(held->handle) == named)
+        if (held->handle != INVALID_HANDLE_VALUE && IdentityOfHandle(held->handle) == named)
           held->LetGo();
   }
 

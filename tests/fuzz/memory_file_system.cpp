@@ -113,8 +113,11 @@ bool MemoryFileSystem::FileExists(const std::wstring& path) {
   return files_.count(Plain(path)) != 0;
 }
 
-bool MemoryFileSystem::SameFile(const std::wstring& a, const std::wstring& b) {
-  return FileExists(a) && Plain(a) == Plain(b);
+// A file's bytes are its own, so where they lie tells it from every other.
+std::optional<FileIdentity> MemoryFileSystem::IdentityOf(const std::wstring& path) {
+  auto found = files_.find(Plain(path));
+  if (found == files_.end()) return std::nullopt;
+  return FileIdentity{0, reinterpret_cast<uintptr_t>(found->second.get())};
 }
 
 std::optional<int64_t> MemoryFileSystem::FindSize(const std::wstring& path) {

@@ -31,7 +31,7 @@ class MemoryFileSystem final : public IFileSystem {
   // Every file here is a regular file of its own, whatever kind is asked for.
   std::unique_ptr<IFile> Open(const std::wstring& path, FileMode mode, FileKind kind) override;
   bool FileExists(const std::wstring& path) override;
-  bool SameFile(const std::wstring& a, const std::wstring& b) override;
+  std::optional<FileIdentity> IdentityOf(const std::wstring& path) override;
   std::optional<int64_t> FindSize(const std::wstring& path) override;
   bool Rename(const std::wstring& from, const std::wstring& to) override;
   void Replace(const std::wstring& from, const std::wstring& to) override;
