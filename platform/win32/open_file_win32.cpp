@@ -3,6 +3,8 @@
 
 #include "platform/win32/dialog_parts_win32.h"
 #include "platform/win32/window_helpers_win32.h"
+// The ids of the dialog's controls (cmb13), kept to this file: their short names would clash.
+#include <dlgs.h>
 
 namespace vandrel::win32 {
 namespace {
@@ -60,6 +62,16 @@ LRESULT CALLBACK RoomBeforeOpen(HWND box, UINT message, WPARAM wParam, LPARAM lP
   return DefSubclassProc(box, message, wParam, lParam);
 }
 
+// An edit field takes some 30,000 characters unless told otherwise, and a paste past that is
+// cut off without a word: 5,000 pasted names are 135,000. The file-name field takes any length.
+void LiftNameLimit(HWND box) {
+  HWND names = GetDlgItem(box, cmb13);
+  if (!names) return;
+  auto edit = reinterpret_cast<HWND>(SendMessageW(names, CBEM_GETEDITCONTROL, 0, 0));
+  if (!edit) edit = FindWindowExW(names, nullptr, L"Edit", nullptr);
+  if (edit) SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+}
+
 // The hook's own (empty) dialog lies inside the system's, which takes the messages above.
 UINT_PTR CALLBACK KeepRoom(HWND hook, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -68,6 +80,7 @@ UINT_PTR CALLBACK KeepRoom(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     answer->Attach(dialog);
     SetWindowLongPtrW(hook, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(answer));
     SetWindowSubclass(GetParent(hook), RoomBeforeOpen, 1, reinterpret_cast<DWORD_PTR>(answer));
+    LiftNameLimit(GetParent(hook));
   } else if (message == WM_NOTIFY &&
              reinterpret_cast<const NMHDR*>(lParam)->code == CDN_SELCHANGE) {
     auto* answer = reinterpret_cast<Answer*>(GetWindowLongPtrW(hook, GWLP_USERDATA));

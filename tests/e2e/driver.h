@@ -117,6 +117,9 @@ bool BringToFront(HWND window);
 void PressKey(HWND window, int virtualKey, unsigned modifiers = kNoModifiers);
 // Types a text into the control holding the focus, one character after another.
 void TypeText(HWND window, const std::wstring& text);
+// Puts a text on the clipboard, as a user's copy elsewhere does; false when the clipboard
+// could not be had.
+bool PutOnClipboard(const std::wstring& text);
 // Clicks a point of a window's client area with the left or right button. The modifiers stay
 // down until `landed` holds (or a while has passed).
 enum class Button { Left, Right };

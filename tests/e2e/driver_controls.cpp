@@ -124,6 +124,8 @@ int OpenDialogItemCount(HWND dialog) {
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
+  // What changed a moment ago is drawn first: a field filled just now still showed empty.
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT area = OuterRect(window);
   int width = area.right - area.left, height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return false;

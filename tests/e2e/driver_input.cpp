@@ -1,4 +1,6 @@
 // Real keyboard and mouse input through the system's input queue, as a user makes it.
+#include <cstring>
+
 #include "tests/e2e/driver.h"
 
 namespace vandrel::e2e {
@@ -140,6 +142,25 @@ void TypeText(HWND window, const std::wstring& text) {
     events.push_back(CharacterEvent(character, true));
   }
   SendWithModifiers(kNoModifiers, events);
+}
+
+bool PutOnClipboard(const std::wstring& text) {
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return false;
+  std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  // Another program (Wine's own clipboard keeper) may hold the clipboard for a moment.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != 0; }, Milliseconds(2000))) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  // Once set, the memory belongs to the clipboard.
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!put) GlobalFree(memory);
+  CloseClipboard();
+  return put;
 }
 
 void ClickAt(HWND window, POINT client, Button button, unsigned modifiers,
