@@ -79,26 +79,18 @@ int64_t SectorBuffer::CopyAll(IFile& source, IFile& target, int64_t limit) {
 }
 
 int64_t SectorBuffer::CopyFileInSectors(IFile& source, IFile& target, int64_t to) {
+  const size_t capacity = bytes_.size();
   int64_t done = 0;
-  bool ended = false;
-  if (systemCopies_) {
-    const int64_t length = source.Length();
-    if (length > 0) done = target.CopyFrom(source, 0, to, length);
-    if (done == 0 && length > 0) systemCopies_ = false;
-    // The length it had when asked is the file; one that claims none (some system files do)
-    // is read to its end.
-    ended = length > 0 && done == length;
-  }
-  while (!ended) {
-    const size_t got = source.ReadSomeAt(bytes_.data(), bytes_.size(), done);
-    if (got > 0) target.WriteAt(bytes_.data(), got, to + done);
+  for (bool ended = false; !ended;) {
+    const int64_t at = to + done;
+    const size_t got = source.ReadSomeAt(bytes_.data(), capacity, done);
+    ended = got < capacity;
     done += static_cast<int64_t>(got);
-    ended = got < bytes_.size();
-  }
-  const int64_t padding = (kSectorSize - done % kSectorSize) % kSectorSize;
-  if (padding > 0) {
-    std::memset(bytes_.data(), 0, static_cast<size_t>(padding));
-    target.WriteAt(bytes_.data(), static_cast<size_t>(padding), to + done);
+    // The zeros that complete the last sector go with the last bytes, in one write: the buffer
+    // holds whole sectors.
+    const size_t padding = ended ? (kSectorSize - got % kSectorSize) % kSectorSize : 0;
+    std::memset(bytes_.data() + got, 0, padding);
+    if (got + padding > 0) target.WriteAt(bytes_.data(), got + padding, at);
   }
   return done;
 }
