@@ -231,8 +231,8 @@ void Session::ImportFiles(const std::vector<std::wstring>& files, ImportReport& 
     console_.progressLine.Clear();
     report.Done(IMGArchive, std::move(file));
   };
-  ImportQueue queue(fm_, platform_.files, done);
   const OwnFiles own(platform_.files);
+  ImportQueue queue(fm_, platform_.files, own, done);
   int n = 0;
   for (const std::wstring& file : files) {
     console_.progressLine.Show(ImportReport::Progress(++n, static_cast<int>(files.size())));

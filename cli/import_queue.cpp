@@ -11,7 +11,7 @@ namespace vandrel::cli {
 bool ImportQueue::Replace(const std::wstring& file, const std::vector<int>& alike) {
   const int entry = alike.front();
   if (changing_.count(entry) != 0 || !BehindGrownDirectory(entry)) Run();
-  const InPlaceFit fit = FitInPlace(files_, entry, file);
+  const InPlaceFit fit = FitInPlace(files_, own_, entry, file);
   ImportedFile replaced{file,
                         ImportedFile::Result::Replaced,
                         entry,

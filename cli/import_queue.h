@@ -20,8 +20,10 @@ namespace vandrel::cli {
 class ImportQueue {
  public:
   // `report` is given each file once its change is on disk, in the order they were queued.
-  ImportQueue(TfmMain& fm, IFileSystem& files, std::function<void(ImportedFile)> report)
-      : fm_(fm), files_(files), report_(std::move(report)) {}
+  // `own` are the archive's own files, which no file may replace.
+  ImportQueue(TfmMain& fm, IFileSystem& files, const OwnFiles& own,
+              std::function<void(ImportedFile)> report)
+      : fm_(fm), files_(files), own_(own), report_(std::move(report)) {}
 
   // Queues `file` as the replacement of entry `alike.front()`, the first of those of its name.
   // False when the window's Replace must do it, which it may then at once: the queue has run.
@@ -49,6 +51,7 @@ class ImportQueue {
 
   TfmMain& fm_;
   IFileSystem& files_;
+  const OwnFiles& own_;
   std::function<void(ImportedFile)> report_;
   std::vector<Queued> queued_;
   std::vector<InPlaceReplacement> inPlace_;

@@ -156,13 +156,14 @@ void TfmMain::AppendChosenFiles(const std::vector<AppendedFile>& files, size_t& 
     AddBatch batch(p_.files);
     for (const AppendedFile& file : files) {
       ShowProgress(pace, ++n, kProgress, ProgressCount);
+      // Relocations were checked when decided; a new file that is the archive itself would grow
+      // it until the disk is full.
       if (file.replacing >= 0) {
         auto source = p_.files.Open(file.file, FileMode::ReadOnly, FileKind::Regular);
         RelocateData(batch.Img(), file.replacing, *source, batch.Buffer());
         source->Close();
         // The entry that lay first may have moved away.
         batch.Moved();
-        // Read into itself, the archive would grow until the disk is full.
       } else if (refused.Admit(file.file, own.Holds(file.file))) {
         if (IMGArchive.bVersion2)
           DoAddFileV2(batch, file.file);

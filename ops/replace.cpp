@@ -63,7 +63,7 @@ void TfmMain::ReplaceFile() {
 
   auto hold = HoldArchive(LockKind::Exclusive);
   if (!hold) return;
-  const InPlaceFit fit = FitInPlace(p_.files, index, path);
+  const InPlaceFit fit = FitInPlace(p_.files, OwnFiles(p_.files), index, path);
   if (fit == InPlaceFit::OwnFile || (fit != InPlaceFit::Fits && !IMGArchive.bVersion2)) {
     hold.reset();
     ShowError(Refusal(fit, path, entry));

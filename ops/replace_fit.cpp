@@ -18,10 +18,11 @@ bool AreaInside(const TIMGFileEntry& entry, int64_t length, int64_t directoryEnd
 
 int64_t AreaBytes(const TIMGFileEntry& entry) { return entry.Size * kSectorSize; }
 
-InPlaceFit FitInPlace(IFileSystem& files, int index, const std::wstring& path) {
+InPlaceFit FitInPlace(IFileSystem& files, const OwnFiles& own, int index,
+                      const std::wstring& path) {
   const TIMGFileEntry& entry = IMGArchive.Files.at(static_cast<size_t>(index));
   // Read into itself, the archive would grow until the disk is full.
-  if (IsArchiveFile(files, path)) return InPlaceFit::OwnFile;
+  if (own.Holds(path)) return InPlaceFit::OwnFile;
   if (files.FindSize(path).value_or(-1) > AreaBytes(entry)) return InPlaceFit::TooBig;
   const std::optional<int64_t> length = files.FindSize(IMGArchive.IMGFile);
   if (!length) throw InOutError(kErrFileNotFound);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "archive/img_archive.h"
 #include "archive/img_format.h"
 #include "platform/file.h"
 
@@ -22,6 +23,7 @@ int64_t AreaBytes(const TIMGFileEntry& entry);
 // How entry `index` of the open archive stands to taking the file at `path` in place, checked
 // in this order: a damaged directory may point anywhere, and writing in place is only for an
 // area of the entry's own that lies within the data file and behind a version-2 directory.
-InPlaceFit FitInPlace(IFileSystem& files, int index, const std::wstring& path);
+// `own` are the archive's own files, looked at once for a whole import.
+InPlaceFit FitInPlace(IFileSystem& files, const OwnFiles& own, int index, const std::wstring& path);
 
 }  // namespace vandrel
