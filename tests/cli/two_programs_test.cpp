@@ -34,10 +34,11 @@ constexpr int kEntries = 8;
 constexpr int kFullDirectory = 63;
 constexpr size_t kEntryBytes = 200 * 2048;
 
-enum class Command { Add, Rebuild, Replace, Delete, Rename, Extract };
+enum class Command { Add, Rebuild, Replace, Delete, Rename, Extract, Import };
 
 const char* Name(Command command) {
-  static const char* const kNames[] = {"add", "rebuild", "replace", "delete", "rename", "extract"};
+  static const char* const kNames[] = {"add",    "rebuild", "replace", "delete",
+                                       "rename", "extract", "import"};
   return kNames[static_cast<int>(command)];
 }
 
@@ -109,6 +110,10 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
       Source(Side("add", side) + ".dat", added[side]);
       Source(Side("new", side) + ".dat", replacement[side]);
       fs::create_directory(tmp.root() / Side("out", side));
+      // Import's folder: a file of an entry's name and a new one.
+      fs::create_directory(tmp.root() / Side("imp", side));
+      Source(Side("imp", side) + "/e1.dat", replacement[side]);
+      Source(Side("imp", side) + "/" + Side("imp", side) + ".dat", added[side]);
     }
   }
 
@@ -127,6 +132,8 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
         return {"rename", archive, "e0.dat", "renamed.dat"};
       case Command::Extract:
         return {"extract", archive, "-o", Arg(Side("out", side))};
+      case Command::Import:
+        return {"import", archive, Arg(Side("imp", side))};
     }
     return {};
   }
@@ -141,6 +148,9 @@ class TwoPrograms : public CliTest, public ::testing::WithParamInterface<PairCas
         case Command::Add:
           expected[Side("add", side) + ".dat"] = Padded(added[side]);
           break;
+        case Command::Import:
+          expected[Side("imp", side) + ".dat"] = Padded(added[side]);
+          [[fallthrough]];
         case Command::Replace:
           expected["e1.dat"] = layout() == Layout::V2
                                    ? Padded(replacement[side])
@@ -253,7 +263,9 @@ INSTANTIATE_TEST_SUITE_P(
                                          std::pair{Command::Delete, Command::Rebuild},
                                          std::pair{Command::Add, Command::Delete},
                                          std::pair{Command::Rename, Command::Add},
-                                         std::pair{Command::Extract, Command::Rebuild}),
+                                         std::pair{Command::Extract, Command::Rebuild},
+                                         std::pair{Command::Import, Command::Add},
+                                         std::pair{Command::Import, Command::Rebuild}),
                        ::testing::Values(Layout::V1, Layout::V2)),
     CaseName);
 
