@@ -31,6 +31,8 @@ constexpr wchar_t kRebuiltV1[] = L"Archive rebuilt.";
 constexpr wchar_t kRebuiltOldDataLeft[] =
     L"Archive rebuilt, but the file holding the old data could not be deleted: ";
 constexpr wchar_t kTemporaryPrefix[] = L"TMPI";
+// 8 MiB: parts of 2 to 128 MiB measured alike.
+constexpr int64_t kWriteBehindSectors = 4096;
 
 // The entries with their new offsets: back to back from `first`, an empty one taking the
 // offset where the next data begins. A negative size counts as none.
@@ -86,6 +88,19 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
   SectorBuffer buffer;
   const int count = static_cast<int>(rebuilt.size());
   ProgressPace pace(p_.system, count);
+  // Each few MiB copied are handed to the disk at once, so that it writes while the copy goes on
+  // instead of all of it at the flush; and the old bytes, read once, need not stay cached until
+  // the old file is deleted, which then frees them all at once.
+  const auto copyRun = [&](int64_t from, int64_t to, int64_t count) {
+    for (int64_t done = 0; done < count;) {
+      const int64_t part = std::min(count - done, kWriteBehindSectors);
+      buffer.CopyLongRun(*source, from + done * kSectorSize, *target, to + done * kSectorSize,
+                         part);
+      target->StartWriting(to + done * kSectorSize, part * kSectorSize);
+      source->ForgetCached(from + done * kSectorSize, part * kSectorSize);
+      done += part;
+    }
+  };
   // Entries that lie back to back in the old file and stay so in the new one go as one run: a
   // call per entry cost more than the system's copying of its bytes.
   int64_t runFrom = 0, runTo = 0, sectors = 0;
@@ -99,10 +114,10 @@ void TfmMain::WriteRebuilt(const std::wstring& from, const std::wstring& to,
       sectors += size;
       continue;
     }
-    if (sectors > 0) buffer.CopyLongRun(*source, runFrom, *target, runTo, sectors);
+    if (sectors > 0) copyRun(runFrom, runTo, sectors);
     runFrom = oldStart, runTo = newStart, sectors = size;
   }
-  if (sectors > 0) buffer.CopyLongRun(*source, runFrom, *target, runTo, sectors);
+  if (sectors > 0) copyRun(runFrom, runTo, sectors);
   // On disk before it takes the old archive's place, so a power cut cannot leave it half there.
   target->Flush();
   target->Close();

@@ -33,4 +33,8 @@ void IFile::WriteAt(const void* buffer, size_t count, int64_t position) {
 
 int64_t IFile::CopyFrom(IFile&, int64_t, int64_t, int64_t) { return 0; }
 
+void IFile::StartWriting(int64_t, int64_t) {}
+
+void IFile::ForgetCached(int64_t, int64_t) {}
+
 }  // namespace vandrel

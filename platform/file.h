@@ -52,6 +52,12 @@ class IFile {
   // source ends, and fewer (none) where the system will not copy between these two files; the
   // caller copies the rest itself. The positions afterwards as above.
   virtual int64_t CopyFrom(IFile& source, int64_t from, int64_t to, int64_t count);
+  // Two hints, which change nothing the file holds and fail silently. The bytes written to this
+  // range may start for the disk now, while the program goes on, so that a Flush later has less
+  // to wait for:
+  virtual void StartWriting(int64_t position, int64_t count);
+  // The bytes read from this range will not be read again, so the system need not keep them:
+  virtual void ForgetCached(int64_t position, int64_t count);
   // Returns once everything written so far has reached the disk, so a power cut keeps it.
   virtual void Flush() = 0;
   // Cuts the file to `length` bytes, which must be at most its length.

@@ -168,7 +168,13 @@ class PosixFile final : public IFile {
       return refused ? ssize_t{0} : moved;
     }));
   }
+  void StartWriting(int64_t position, int64_t count) override {
+    ::sync_file_range(fd_, position, count, SYNC_FILE_RANGE_WRITE);
+  }
 #endif
+  void ForgetCached(int64_t position, int64_t count) override {
+    ::posix_fadvise(fd_, position, count, POSIX_FADV_DONTNEED);
+  }
   void Flush() override {
     if (::fsync(fd_) != 0) Fail(errno);
   }

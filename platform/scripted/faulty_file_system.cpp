@@ -36,6 +36,13 @@ class FaultyFile final : public IFile {
       return real_->CopyFrom(faulty != nullptr ? *faulty->real_ : source, from, to, count);
     });
   }
+  // Hints are no operations of their own: nothing fails or dies in them.
+  void StartWriting(int64_t position, int64_t count) override {
+    real_->StartWriting(position, count);
+  }
+  void ForgetCached(int64_t position, int64_t count) override {
+    real_->ForgetCached(position, count);
+  }
   void Flush() override {
     owner_.Counted([&] { real_->Flush(); });
   }
