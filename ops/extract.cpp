@@ -115,7 +115,9 @@ void TfmMain::DoExtractFile(IFile& img, int index, const std::wstring& folder,
   const std::wstring name = NameText(entry);
   auto output = CreateOutput(p_.files, folder, name);
   try {
-    buffer.CopySectors(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
+    // The system's copy: on tmpfs it took an eighth less time than the buffer's reads and
+    // writes; on ext4 making the files costs all the rest.
+    buffer.CopyLongRun(img, entry.Offset * kSectorSize, *output, 0, entry.Size);
     output->Close();
   } catch (...) {
     // Half an entry among the whole ones would pass for one of them.

@@ -27,7 +27,7 @@ class SectorBuffer {
   // full raises "Read beyond end of file" once every whole sector before it has been written.
   void CopySectors(IFile& source, int64_t from, IFile& target, int64_t to, int64_t count);
 
-  // The same copy, leaving on disk what CopySectors leaves, for one long run after another: the
+  // The same copy, leaving on disk what CopySectors leaves, between two files: the
   // system copies the whole sectors the source holds where it can, without them passing through
   // the program; otherwise, or for what it left, they go by positioned reads and writes
   // through the buffer, widened to kWideCopySectors. Once the system has refused, this buffer
