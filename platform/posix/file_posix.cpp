@@ -108,7 +108,9 @@ int CodeFromErrno(int err, const std::string& path, bool opening = true) {
 
 class PosixFile final : public IFile {
  public:
-  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  // `made`: the open made the file, so its name is not yet on the disk.
+  PosixFile(int fd, std::string path, bool made)
+      : fd_(fd), path_(std::move(path)), nameToSync_(made) {}
   ~PosixFile() override {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -175,8 +177,12 @@ class PosixFile final : public IFile {
   void ForgetCached(int64_t position, int64_t count) override {
     ::posix_fadvise(fd_, position, count, POSIX_FADV_DONTNEED);
   }
+  // A new file's name is flushed with its first contents: a record of the bytes a command is
+  // about to overwrite is of no use if a power cut leaves the bytes in a file without a name.
   void Flush() override {
     if (::fsync(fd_) != 0) Fail(errno);
+    if (nameToSync_) SyncFolderOf(path_);
+    nameToSync_ = false;
   }
   void SetLength(int64_t length) override {
     if (::ftruncate(fd_, length) != 0) Fail(errno);
@@ -209,6 +215,7 @@ class PosixFile final : public IFile {
 
   int fd_;
   std::string path_;
+  bool nameToSync_;
 };
 
 // Locks belong to the open file description, not to the process, so two holds in one process
@@ -263,7 +270,7 @@ class PosixFileSystem final : public IFileSystem {
         throw InOutError(refusal);
       }
     }
-    auto file = std::make_unique<PosixFile>(fd, native);
+    auto file = std::make_unique<PosixFile>(fd, native, !existed);
     // Only a file known to be regular is cut.
     if (existed && creating && kind != FileKind::Any) file->SetLength(0);
     return file;
