@@ -3,14 +3,15 @@
 # hyperfine, and prints one table: operation, size, the baseline's median, then for each build
 # its median, throughput and ratio to the baseline measured in the same run.
 #
-#   bench/run.sh [--runs N] [--no-wine] [--smoke] [--old NATIVE_EXE [--old-wine WINE_EXE]]
+#   bench/run.sh [--runs N] [--no-wine] [--smoke] [--work DIR] [--old NATIVE_EXE [--old-wine WINE_EXE]]
 #
 # With --old, an older build is timed in the same runs, beside the baseline and the new build,
 # and the table gives both, with each one's CPU time (user + system, mean).
 #
-# The data (about 4 GiB, made once) and the work files live in build/bench. --smoke runs every
-# operation twice on tiny archives, to show the benchmarks themselves still work.
-# Knobs for the tests' smoke run: --native EXE, --wine EXE, --data-tool EXE, --work DIR.
+# The data (about 5 GiB, made once) and the work files live in build/bench, or in --work DIR;
+# extraction leaves a GiB per run there until its row is done. --smoke runs every operation
+# twice on tiny archives, to show the benchmarks themselves still work.
+# Knobs for the tests' smoke run: --native EXE, --wine EXE, --data-tool EXE.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 self=$root/bench/run.sh
