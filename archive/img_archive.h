@@ -32,6 +32,8 @@ class OwnFiles {
  private:
   IFileSystem& files_;
   std::vector<FileIdentity> own_;
+  std::vector<uint64_t> numbers_;
+  bool numbered_ = true;
 };
 
 // The same for one path.

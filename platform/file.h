@@ -105,6 +105,9 @@ class IFileSystem {
   // What tells an existing file from every other, however its path is spelt: another case,
   // another way to the same folder, a second link to the file. None for a missing file.
   virtual std::optional<FileIdentity> IdentityOf(const std::wstring& path) = 0;
+  // The file half of that identity alone, where a system answers it for less: files of other
+  // numbers are surely others; of one number, only their volumes can still tell them apart.
+  virtual std::optional<uint64_t> FileNumberOf(const std::wstring& path);
   // Whether both paths name one existing file.
   bool SameFile(const std::wstring& a, const std::wstring& b) {
     const auto first = IdentityOf(a), second = IdentityOf(b);

@@ -189,6 +189,13 @@ TEST_F(FileLayerTest, SameFileKnowsAFileByItselfNotByItsPath) {
   EXPECT_FALSE(files_->SameFile(Path("missing.img"), Path("missing.img")));
   MakeReadOnly("b.img");
   EXPECT_TRUE(files_->SameFile(Path("b.img"), Path("b.img")));
+  // The number alone rules files out: one file's is the same by every way to it.
+  const auto number = files_->FileNumberOf(Path("a.img"));
+  ASSERT_TRUE(number);
+  EXPECT_EQ(files_->FileNumberOf(roundabout), number);
+  EXPECT_EQ(files_->FileNumberOf((root_ / "sub" / "link.img").wstring()), number);
+  EXPECT_NE(files_->FileNumberOf(Path("b.img")), number);
+  EXPECT_FALSE(files_->FileNumberOf(Path("missing.img")));
 }
 
 // What the editing commands build their safety on: a file made only when its name is free,

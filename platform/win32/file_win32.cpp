@@ -1,5 +1,6 @@
 // Win32 half of the file layer: unbuffered handles, 64-bit positions, GetLastError as the code.
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -142,17 +143,35 @@ HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
 }
 
 // The volume and the file's number on it, which no other file shares; none for a missing file.
+// Asks for no access at all, so neither a read-only file nor another program's hold stops it.
+HANDLE OpenToIdentify(const std::wstring& path) {
+  return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 std::optional<std::tuple<DWORD, DWORD, DWORD>> Identity(const std::wstring& path) {
-  // Asks for no access at all, so neither a read-only file nor another program's hold stops it.
-  HANDLE handle =
-      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = OpenToIdentify(path);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info;
   const bool known = GetFileInformationByHandle(handle, &info);
   CloseHandle(handle);
   if (!known) return std::nullopt;
   return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// The file index without the volume's serial number, which Wine looks up anew each time it is
+// asked for it: 1,000 files took half a second that way.
+std::optional<uint64_t> FileNumber(const std::wstring& path) {
+  HANDLE handle = OpenToIdentify(path);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+  IO_STATUS_BLOCK io;
+  LARGE_INTEGER index;
+  const NTSTATUS status =
+      NtQueryInformationFile(handle, &io, &index, sizeof index, kFileInternalInformation);
+  CloseHandle(handle);
+  if (status < 0) return std::nullopt;
+  return static_cast<uint64_t>(index.QuadPart);
 }
 
 std::optional<std::tuple<DWORD, DWORD, DWORD>> IdentityOfHandle(HANDLE handle) {
@@ -256,6 +275,10 @@ class Win32FileSystem final : public IFileSystem {
     if (!identity) return std::nullopt;
     const auto [volume, high, low] = *identity;
     return FileIdentity{volume, uint64_t{high} << 32 | low};
+  }
+
+  std::optional<uint64_t> FileNumberOf(const std::wstring& path) override {
+    return FileNumber(path);
   }
 
   std::optional<int64_t> FindSize(const std::wstring& path) override {
