@@ -174,9 +174,11 @@ class PosixFile final : public IFile {
     ::sync_file_range(fd_, position, count, SYNC_FILE_RANGE_WRITE);
   }
 #endif
+#ifdef POSIX_FADV_DONTNEED  // not every POSIX system has it
   void ForgetCached(int64_t position, int64_t count) override {
     ::posix_fadvise(fd_, position, count, POSIX_FADV_DONTNEED);
   }
+#endif
   // A new file's name is flushed with its first contents: a record of the bytes a command is
   // about to overwrite is of no use if a power cut leaves the bytes in a file without a name.
   void Flush() override {
