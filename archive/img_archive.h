@@ -33,7 +33,6 @@ class OwnFiles {
   IFileSystem& files_;
   std::vector<FileIdentity> own_;
   std::vector<uint64_t> numbers_;
-  bool numbered_ = true;
 };
 
 // The same for one path.

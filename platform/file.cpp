@@ -35,12 +35,12 @@ int64_t IFile::CopyFrom(IFile&, int64_t, int64_t, int64_t) { return 0; }
 
 void IFile::StartWriting(int64_t, int64_t) {}
 
+void IFile::ForgetCached(int64_t, int64_t) {}
+
 std::optional<uint64_t> IFileSystem::FileNumberOf(const std::wstring& path) {
   const auto identity = IdentityOf(path);
   if (!identity) return std::nullopt;
   return identity->file;
 }
-
-void IFile::ForgetCached(int64_t, int64_t) {}
 
 }  // namespace vandrel

@@ -142,13 +142,13 @@ HANDLE OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// The volume and the file's number on it, which no other file shares; none for a missing file.
 // Asks for no access at all, so neither a read-only file nor another program's hold stops it.
 HANDLE OpenToIdentify(const std::wstring& path) {
   return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The volume and the file's number on it, which no other file shares; none for a missing file.
 std::optional<std::tuple<DWORD, DWORD, DWORD>> Identity(const std::wstring& path) {
   HANDLE handle = OpenToIdentify(path);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
