@@ -21,7 +21,8 @@ bool OwnFiles::Holds(const std::wstring& path) const {
   // lets no file be ruled out by it.
   const auto number = files_.FileNumberOf(path);
   const bool allNumbered = numbers_.size() == own_.size();
-  if (allNumbered && number && std::find(numbers_.begin(), numbers_.end(), *number) == numbers_.end())
+  if (allNumbered && number &&
+      std::find(numbers_.begin(), numbers_.end(), *number) == numbers_.end())
     return false;
   const auto identity = files_.IdentityOf(path);
   return identity && std::find(own_.begin(), own_.end(), *identity) != own_.end();
